@@ -1,0 +1,198 @@
+#include "console/dialogue.hpp"
+
+#include <array>
+#include <istream>
+#include <limits>
+#include <ostream>
+#include <string_view>
+
+#include "simulation/geometry.hpp"
+#include "simulation/recording.hpp"
+
+namespace counting_lab {
+
+namespace {
+
+struct Source {
+    double activity_bq;
+    std::string_view list_line;
+};
+
+// The list lines are fixed texts: they align the activities in a column.
+constexpr std::array<Source, 5> sources{{
+    {2.1, "1: A =  2.1 Bq"},
+    {5.0, "2: A =  5.0 Bq"},
+    {10.3, "3: A = 10.3 Bq"},
+    {15.2, "4: A = 15.2 Bq"},
+    {17.9, "5: A = 17.9 Bq"},
+}};
+
+// The distance exercise's source and its cut-off distance.
+constexpr double distance_source_bq = 60.85;
+constexpr double cut_off_cm = 2.64;
+
+bool counting_time_in_range(double t_s) { return t_s >= 10 && t_s <= 100; }
+
+void clear_screen(Console& console) {
+    if (console.clears_screen) {
+        console.out << "\x1b[H\x1b[2J" << std::flush;
+    }
+}
+
+enum class Answer { number, not_a_number, end_of_input };
+
+// Prints `prompt` and reads one number into `value`. A number too large for
+// the type reads as the type's largest value of that sign, which no range
+// check accepts. Anything else is discarded up to the end of its line. At the
+// end of input the dialogue ends with a line break.
+template <class Number>
+Answer ask(Console& console, std::string_view prompt, Number& value) {
+    std::istream& in = console.in;
+    console.out << prompt << std::flush;
+    value = Number{};  // left alone when only white space remained
+    in >> value;
+    if (!in.fail()) {
+        return Answer::number;
+    }
+    if (!in.bad() && value != Number{}) {  // out of range: the stream stored its extreme
+        in.clear(in.rdstate() & ~std::ios::failbit);
+        return Answer::number;
+    }
+    if (in.eof() || in.bad()) {
+        console.out << '\n' << std::flush;
+        return Answer::end_of_input;
+    }
+    in.clear();
+    in.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
+    return Answer::not_a_number;
+}
+
+// Asks `prompt` until a number comes, answering anything else with
+// "Not a number!". False at the end of input.
+bool ask_number(Console& console, std::string_view prompt, double& value) {
+    for (;;) {
+        switch (ask(console, prompt, value)) {
+            case Answer::number:
+                return true;
+            case Answer::end_of_input:
+                return false;
+            case Answer::not_a_number:
+                console.out << "Not a number!\n";
+                break;
+        }
+    }
+}
+
+void measure(Console& console, double t_s, double rate_per_s) {
+    const int N = console.record(t_s, rate_per_s, tau);
+    console.out << "N = " << N << "\n\n";
+}
+
+}  // namespace
+
+After Part_1(Console& console) {
+    clear_screen(console);
+    console.out << "===== Part 1 ====== \n\nEnter source number (1-5) or 0 to return to the main menu.\n";
+    for (;;) {
+        for (const Source& source : sources) {
+            console.out << source.list_line << '\n';
+        }
+        console.out << "0: Exit to the main menu\n";
+        int choice = 0;
+        const Answer answer = ask(console, "Waiting for your choice: ", choice);
+        if (answer == Answer::end_of_input) {
+            return After::end_of_input;
+        }
+        if (answer == Answer::not_a_number) {
+            console.out << "Not a number!\n";
+            continue;
+        }
+        if (choice == 0) {
+            return After::main_menu;
+        }
+        if (choice < 1 || choice > static_cast<int>(sources.size())) {
+            continue;
+        }
+        double t_s = 0;
+        for (;;) {
+            if (!ask_number(console, "Enter counting time between 10 s and 100 s\nt (s) = ", t_s)) {
+                return After::end_of_input;
+            }
+            if (counting_time_in_range(t_s)) {
+                break;
+            }
+            console.out << "Counting time out of range!\n\n";
+        }
+        measure(console, t_s, sources[static_cast<std::size_t>(choice - 1)].activity_bq / 2.0);
+    }
+}
+
+After Part_2(Console& console) {
+    clear_screen(console);
+    console.out << "===== Part 2 ====== \n\n";
+    for (;;) {
+        double d_cm = 0;
+        if (!ask_number(console, "Enter distance d between 0.5 cm and 5.0 cm. Negative value to exit Part 2\nd(cm) = ",
+                        d_cm)) {
+            return After::end_of_input;
+        }
+        if (d_cm < 0) {
+            console.out << "\n\n";
+            return After::main_menu;
+        }
+        if (!(d_cm >= 0.5 && d_cm <= 5.0)) {
+            console.out << "Distance out of range!\n\n";
+            continue;
+        }
+        double t_s = 0;
+        for (;;) {
+            if (!ask_number(console, "Enter time t between 10 s and 100 s. Negative value to exit Part 2.\nt(s) = ",
+                            t_s)) {
+                return After::end_of_input;
+            }
+            if (t_s < 0) {
+                console.out << "\n\n";
+                return After::main_menu;
+            }
+            if (counting_time_in_range(t_s)) {
+                break;
+            }
+            console.out << "Counting time out of range!\n";
+        }
+        // 12.566370614359172 is 4 pi, the whole sphere.
+        measure(console, t_s, solid_angle(d_cm, cut_off_cm) * distance_source_bq / 12.566370614359172);
+    }
+}
+
+int main_menu(Console& console) {
+    int choice = 1;
+    while (choice == 1 || choice == 2) {
+        clear_screen(console);
+        console.out << "===== Main menu =======\n"
+                       "Enter Part number (1 or 2) or 0 to exit.\n"
+                       "1: Part 1\n"
+                       "2: Part 2\n"
+                       "0: Exit\n";
+        const Answer answer = ask(console, "Waiting for your choice: ", choice);
+        if (answer == Answer::end_of_input) {
+            return 0;
+        }
+        console.out << "===================\n";
+        After after = After::main_menu;
+        if (answer == Answer::not_a_number) {
+            choice = 1;
+        } else if (choice == 1) {
+            after = Part_1(console);
+        } else if (choice == 2) {
+            after = Part_2(console);
+        } else if (choice != 0) {
+            choice = 1;
+        }
+        if (after == After::end_of_input) {
+            return 0;
+        }
+    }
+    return 0;
+}
+
+}  // namespace counting_lab

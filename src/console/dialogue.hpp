@@ -1,0 +1,39 @@
+// The console dialogue: the main menu and the two exercises.
+#pragma once
+
+#include <functional>
+#include <iosfwd>
+
+namespace counting_lab {
+
+/// Records for `t` seconds a source of `rate` counts per second through a
+/// counter of dead time `dead_time` seconds, and returns the count.
+using Recording = std::function<int(double t, double rate, double dead_time)>;
+
+/// Where the dialogue meets the student.
+struct Console {
+    std::istream& in;
+    std::ostream& out;
+    /// Clearing the screen writes an escape sequence, so it is done only when
+    /// `out` is a terminal; a transcript in a pipe or a file stays clean.
+    bool clears_screen;
+    Recording record;
+};
+
+/// How an exercise ended.
+enum class After {
+    main_menu,     ///< the student chose to go back
+    end_of_input,  ///< the keyboard closed; the program ends
+};
+
+/// The source-activity exercise: one of five sources, a counting time, the count.
+After Part_1(Console& console);
+
+/// The distance exercise: a distance from the window, a counting time, the count.
+After Part_2(Console& console);
+
+/// Runs the main menu until the student chooses 0 or the input ends;
+/// returns the exit status, 0.
+int main_menu(Console& console);
+
+}  // namespace counting_lab

@@ -1,0 +1,14 @@
+// counting-lab: the student's console. Wires the dialogue to the keyboard,
+// the screen, the machine's clocks and the real recording.
+#include <iostream>
+
+#include "console/dialogue.hpp"
+#include "console/terminal.hpp"
+#include "simulation/recording.hpp"
+
+int main() {
+    using namespace counting_lab;
+    Console console{std::cin, std::cout, stdout_is_terminal(),
+                    [](double t, double rate, double dead_time) { return counter(t, rate, dead_time); }};
+    return main_menu(console);
+}

@@ -1,0 +1,16 @@
+#include "simulation/geometry.hpp"
+
+#include <cmath>
+
+namespace counting_lab {
+
+double solid_angle(double d, double L) {
+    const double rim_cm = std::sqrt(d * d + R * R);
+    if (d > L && d > 0) {
+        return 0.0;
+    }
+    const double slant_cm = L > rim_cm ? rim_cm : L;
+    return 6.283185307179586 * (1 - d / slant_cm);
+}
+
+}  // namespace counting_lab

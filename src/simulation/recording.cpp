@@ -1,0 +1,103 @@
+#include "simulation/recording.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <iostream>
+#include <random>
+#include <thread>
+
+namespace counting_lab {
+
+namespace {
+
+using std::chrono::duration;
+using std::chrono::duration_cast;
+using std::chrono::floor;
+using std::chrono::seconds;
+using std::chrono::steady_clock;
+using std::chrono::system_clock;
+using namespace std::chrono_literals;
+
+struct System_lab_clock final : Lab_clock {
+    system_clock::time_point calendar() override { return system_clock::now(); }
+    steady_clock::time_point monotonic() override { return steady_clock::now(); }
+    void pause_until(steady_clock::time_point until) override { std::this_thread::sleep_until(until); }
+};
+
+// Longer than any recording; keeps the deadline arithmetic far from overflow.
+constexpr double longest_wait_s = 1e9;
+
+// U in [0, 1], never 0: ln 0 would put the next event at infinity.
+double nonzero_uniform(const Draw& draw) {
+    int r = draw();
+    while (r == 0) {
+        r = draw();
+    }
+    return r / 32767.0;
+}
+
+}  // namespace
+
+Lab_clock& system_lab_clock() {
+    static System_lab_clock clock;
+    return clock;
+}
+
+void wait(double x, Lab_clock& clock) {
+    if (!(x > 0)) {
+        return;
+    }
+    const auto ticks = seconds(static_cast<seconds::rep>(std::ceil(std::min(x, longest_wait_s))));
+    const auto calendar_start = clock.calendar();
+    const auto monotonic_start = clock.monotonic();
+    // The calendar second in progress has already run for `elapsed`; the
+    // ticks-th tick from now comes that much sooner than `ticks`.
+    const auto elapsed = calendar_start - floor<seconds>(calendar_start);
+    const auto target = floor<seconds>(calendar_start) + ticks;
+    const auto latest = monotonic_start + ticks;
+    clock.pause_until(monotonic_start + duration_cast<steady_clock::duration>(ticks - elapsed));
+    // The two clocks may drift apart, or the calendar be set back: if the tick
+    // has not come yet, wait for it, a millisecond past it so as not to creep
+    // up on it, but never past `ticks` of real time.
+    for (;;) {
+        const auto now = clock.monotonic();
+        const auto early = target - clock.calendar();
+        if (early <= early.zero() || now >= latest) {
+            return;
+        }
+        clock.pause_until(std::min(latest, now + duration_cast<steady_clock::duration>(early) + 1ms));
+    }
+}
+
+void wait(double x) { wait(x, system_lab_clock()); }
+
+Draw seeded_draw(std::uint32_t seed) {
+    return [generator = std::mt19937(seed)]() mutable { return static_cast<int>(generator() >> 17); };
+}
+
+int count_events(double t, double rate, double dead_time, const Draw& draw) {
+    if (!(rate > 0)) {
+        return 0;
+    }
+    const double k = -1.0 / rate;
+    double T = k * std::log(nonzero_uniform(draw));
+    int N = 0;
+    while (T < t) {
+        ++N;
+        T += dead_time - (1.0 / rate) * std::log(nonzero_uniform(draw));
+    }
+    return N;
+}
+
+int counter(double t, double rate, double dead_time, std::ostream& out, Lab_clock& clock) {
+    out << "Recording in progress ...\n" << std::flush;
+    wait(t, clock);
+    const auto now_s = floor<seconds>(clock.calendar().time_since_epoch()).count();
+    return count_events(t, rate, dead_time, seeded_draw(static_cast<std::uint32_t>(now_s)));
+}
+
+int counter(double t, double rate, double dead_time) {
+    return counter(t, rate, dead_time, std::cout, system_lab_clock());
+}
+
+}  // namespace counting_lab

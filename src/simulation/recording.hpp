@@ -1,0 +1,61 @@
+// One recording of the counter: announce it, hold for the counting time in
+// real time, then produce the number of counts that a counter with a fixed
+// dead time registers in that time.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <iosfwd>
+
+namespace counting_lab {
+
+/// Dead time of the counter, in seconds: after each registered count the next
+/// event of the source cannot be registered for this long.
+inline constexpr double tau = 0.06;
+
+/// The clocks and the pause that a recording needs. Tests replace it.
+struct Lab_clock {
+    virtual ~Lab_clock() = default;
+    /// The calendar clock (the one whose whole seconds seed the generator).
+    virtual std::chrono::system_clock::time_point calendar() = 0;
+    /// A clock that is never set back or forward.
+    virtual std::chrono::steady_clock::time_point monotonic() = 0;
+    /// Blocks the caller until `monotonic()` has reached `until`.
+    virtual void pause_until(std::chrono::steady_clock::time_point until) = 0;
+};
+
+/// The machine's own clocks; the pause sleeps the thread.
+Lab_clock& system_lab_clock();
+
+/// Blocks until the calendar clock has advanced ceil(x) whole seconds since
+/// the call: between ceil(x) - 1 and ceil(x) seconds of real time. It sleeps;
+/// a calendar clock set back meanwhile does not make it last longer.
+/// Returns at once for x <= 0 or NaN.
+void wait(double x, Lab_clock& clock);
+void wait(double x);
+
+/// A uniform integer from 0 to 32767 inclusive.
+using Draw = std::function<int()>;
+
+/// The generator of a recording: `std::mt19937` seeded with `seed`, each draw
+/// taking the top 15 bits of an output, so a seed gives the same sequence on
+/// every platform.
+Draw seeded_draw(std::uint32_t seed);
+
+/// Number of events strictly before time `t` (seconds) from a source of mean
+/// `rate` events per second, when every registered event is followed by
+/// `dead_time` seconds in which nothing is registered. Draws one value for the
+/// first event and one per registered count; a draw of 0 is discarded and
+/// drawn again. A rate of 0, below 0 or NaN gives 0 without drawing.
+/// The result never exceeds floor(t / dead_time) + 1.
+int count_events(double t, double rate, double dead_time, const Draw& draw);
+
+/// One recording: prints the line "Recording in progress ..." to `out`, waits
+/// `t` seconds, seeds the generator with the calendar clock's whole seconds
+/// read after the wait (low 32 bits) and returns the count.
+int counter(double t, double rate, double dead_time, std::ostream& out, Lab_clock& clock);
+/// The same on the console and the machine's clocks.
+int counter(double t, double rate, double dead_time);
+
+}  // namespace counting_lab

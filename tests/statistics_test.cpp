@@ -1,0 +1,111 @@
+// The counts of many recordings, from the real generator with fixed seeds,
+// against the exact distribution of the count for a counter with dead time.
+#include "simulation/recording.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+namespace {
+
+using counting_lab::count_events;
+using counting_lab::seeded_draw;
+using counting_lab::tau;
+
+// P(X >= n) for X ~ Poisson(mu), summing the smaller tail in log space.
+double poisson_at_least(int n, double mu) {
+    if (n <= 0) return 1.0;
+    if (mu <= 0) return 0.0;
+    const auto term = [mu](int j) { return std::exp(-mu + j * std::log(mu) - std::lgamma(j + 1.0)); };
+    double sum = 0;
+    if (n > mu) {
+        const int last = n + 100 + static_cast<int>(40 * std::sqrt(mu));
+        for (int j = n; j <= last; ++j) sum += term(j);
+        return sum;
+    }
+    for (int j = 0; j < n; ++j) sum += term(j);
+    return 1.0 - sum;
+}
+
+// P(N >= n): the n-th count comes before t exactly when n events of the
+// source fall in the t - (n - 1) * dead_time that the dead times leave free.
+double count_at_least(int n, double rate, double t, double dead_time) {
+    return poisson_at_least(n, rate * (t - (n - 1) * dead_time));
+}
+
+// Chi-square statistic and degrees of freedom of the observed counts against
+// the exact distribution, cells pooled until each expects at least 5.
+struct Fit {
+    double chi_square;
+    int degrees_of_freedom;
+};
+
+Fit fit(const std::vector<int>& counts, double rate, double t, double dead_time) {
+    const int highest = static_cast<int>(std::floor(t / dead_time)) + 1;
+    std::vector<int> observed(static_cast<std::size_t>(highest) + 2, 0);
+    for (const int N : counts) observed[static_cast<std::size_t>(std::min(N, highest + 1))]++;
+
+    const double samples = static_cast<double>(counts.size());
+    std::vector<double> cell_expected{0};
+    std::vector<double> cell_observed{0};
+    for (int n = 0; n <= highest + 1; ++n) {
+        if (cell_expected.back() >= 5) {
+            cell_expected.push_back(0);
+            cell_observed.push_back(0);
+        }
+        const double p = count_at_least(n, rate, t, dead_time) - count_at_least(n + 1, rate, t, dead_time);
+        cell_expected.back() += samples * p;
+        cell_observed.back() += observed[static_cast<std::size_t>(n)];
+    }
+    if (cell_expected.size() > 1 && cell_expected.back() < 5) {  // fold a thin tail into its neighbour
+        cell_expected[cell_expected.size() - 2] += cell_expected.back();
+        cell_observed[cell_observed.size() - 2] += cell_observed.back();
+        cell_expected.pop_back();
+        cell_observed.pop_back();
+    }
+    Fit result{0, static_cast<int>(cell_expected.size()) - 1};
+    for (std::size_t i = 0; i < cell_expected.size(); ++i) {
+        const double miss = cell_observed[i] - cell_expected[i];
+        result.chi_square += miss * miss / cell_expected[i];
+    }
+    return result;
+}
+
+// The chi-square value exceeded with probability 0.001 (Wilson-Hilferty).
+double critical_value(int degrees_of_freedom) {
+    const double k = degrees_of_freedom;
+    const double z = 3.090232;
+    const double a = 2.0 / (9.0 * k);
+    return k * std::pow(1.0 - a + z * std::sqrt(a), 3);
+}
+
+std::vector<int> recordings(double rate, double t, double dead_time, int how_many) {
+    std::vector<int> counts;
+    for (int i = 0; i < how_many; ++i) {
+        counts.push_back(count_events(t, rate, dead_time, seeded_draw(static_cast<std::uint32_t>(1'000 + i))));
+    }
+    return counts;
+}
+
+TEST(CountDistribution, MatchesTheDeadTimeModel) {
+    struct Pair {
+        double rate, t;
+    };
+    // The lab's own rates and times, and one rate where the dead time rules.
+    for (const Pair p : {Pair{1.05, 10}, Pair{5.15, 20}, Pair{16.8, 100}, Pair{200, 10}}) {
+        const Fit f = fit(recordings(p.rate, p.t, tau, 400), p.rate, p.t, tau);
+        ASSERT_GE(f.degrees_of_freedom, 3) << "rate " << p.rate << ", t " << p.t;
+        EXPECT_LT(f.chi_square, critical_value(f.degrees_of_freedom))
+            << "rate " << p.rate << ", t " << p.t << ", " << f.degrees_of_freedom << " degrees of freedom";
+    }
+}
+
+TEST(CountDistribution, TellsAMissingDeadTimeApart) {
+    // The same check must reject counts made without dead time.
+    const Fit f = fit(recordings(16.8, 100, 0.0, 400), 16.8, 100, tau);
+    EXPECT_GT(f.chi_square, critical_value(f.degrees_of_freedom));
+}
+
+}  // namespace
