@@ -1,0 +1,115 @@
+// What a recording costs the machine. Run: build/bench/bench/recording_bench
+//
+// RecordingProcess runs the real program through one 10 s recording of a
+// piped session and reports, for the whole process:
+//   cpu_ms      CPU time, user and system;
+//   late_ms     how long after the calendar second ticked the count arrived;
+//   peak_kib    peak resident memory.
+// CountEvents times the count generation alone.
+#include <benchmark/benchmark.h>
+
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <string>
+
+#include "simulation/recording.hpp"
+
+namespace {
+
+void CountEvents(benchmark::State& state) {
+    const double rate = static_cast<double>(state.range(0));
+    std::uint32_t seed = 1;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(counting_lab::count_events(100, rate, counting_lab::tau, counting_lab::seeded_draw(seed++)));
+    }
+}
+BENCHMARK(CountEvents)->Arg(5)->Arg(17)->Arg(1'000'000);
+
+// VmHWM of a running process, in KiB. (The rusage of a child started by
+// posix_spawn would count its parent's pages too.)
+double peak_resident_kib(pid_t pid) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmHWM:", 0) == 0) return std::stod(line.substr(6));
+    }
+    return -1;
+}
+
+void RecordingProcess(benchmark::State& state) {
+    using std::chrono::system_clock;
+    for (auto _ : state) {
+        int to_child[2];
+        int from_child[2];
+        if (pipe(to_child) != 0 || pipe(from_child) != 0) {
+            state.SkipWithError("pipe failed");
+            return;
+        }
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, to_child[0], STDIN_FILENO);
+        posix_spawn_file_actions_adddup2(&actions, from_child[1], STDOUT_FILENO);
+        posix_spawn_file_actions_addclose(&actions, to_child[1]);
+        posix_spawn_file_actions_addclose(&actions, from_child[0]);
+        char program[] = COUNTING_LAB_PROGRAM;
+        char* argv[] = {program, nullptr};
+        pid_t child = 0;
+        const auto started = std::chrono::steady_clock::now();
+        if (posix_spawn(&child, program, &actions, nullptr, argv, environ) != 0) {
+            state.SkipWithError("cannot start " COUNTING_LAB_PROGRAM);
+            return;
+        }
+        posix_spawn_file_actions_destroy(&actions);
+        close(to_child[0]);
+        close(from_child[1]);
+
+        // Answer up to the recording, and leave the program waiting at the
+        // next prompt: its peak memory is then read while it still runs.
+        const auto type = [&](const std::string& keys) {
+            if (write(to_child[1], keys.data(), keys.size()) != static_cast<ssize_t>(keys.size())) {
+                state.SkipWithError("write failed");
+            }
+        };
+        type("1\n3\n10\n");
+        std::string transcript;
+        double late_ms = -1;
+        char buffer[4096];
+        for (ssize_t got = 0; (got = read(from_child[0], buffer, sizeof buffer)) > 0;) {
+            transcript.append(buffer, static_cast<std::size_t>(got));
+            const auto count_at = transcript.find("N = ");
+            if (count_at == std::string::npos) continue;
+            if (late_ms < 0) {
+                const auto now = system_clock::now();
+                late_ms = std::chrono::duration<double, std::milli>(now - std::chrono::floor<std::chrono::seconds>(now)).count();
+            }
+            if (transcript.find("Waiting for your choice: ", count_at) != std::string::npos) break;
+        }
+        const double peak_kib = peak_resident_kib(child);
+        type("0\n0\n");
+        close(to_child[1]);
+        while (read(from_child[0], buffer, sizeof buffer) > 0) {
+        }
+        close(from_child[0]);
+
+        int status = 0;
+        rusage usage{};
+        wait4(child, &status, 0, &usage);
+        const auto elapsed = std::chrono::steady_clock::now() - started;
+        state.SetIterationTime(std::chrono::duration<double>(elapsed).count());
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || late_ms < 0) {
+            state.SkipWithError("the session did not end well");
+            return;
+        }
+        const auto ms = [](timeval tv) { return tv.tv_sec * 1e3 + tv.tv_usec / 1e3; };
+        state.counters["cpu_ms"] = ms(usage.ru_utime) + ms(usage.ru_stime);
+        state.counters["late_ms"] = late_ms;
+        state.counters["peak_kib"] = peak_kib;
+    }
+}
+BENCHMARK(RecordingProcess)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+
+}  // namespace
