@@ -3,6 +3,7 @@
 #include <array>
 #include <istream>
 #include <limits>
+#include <optional>
 #include <ostream>
 #include <string_view>
 
@@ -83,6 +84,19 @@ bool ask_number(Console& console, std::string_view prompt, double& value) {
     }
 }
 
+// Asks a question of the distance exercise, where a negative answer leaves
+// it. Empty while the exercise goes on.
+std::optional<After> ask_or_leave(Console& console, std::string_view prompt, double& value) {
+    if (!ask_number(console, prompt, value)) {
+        return After::end_of_input;
+    }
+    if (value < 0) {
+        console.out << "\n\n";
+        return After::main_menu;
+    }
+    return std::nullopt;
+}
+
 void measure(Console& console, double t_s, double rate_per_s) {
     const int N = console.record(t_s, rate_per_s, tau);
     console.out << "N = " << N << "\n\n";
@@ -132,13 +146,9 @@ After Part_2(Console& console) {
     console.out << "===== Part 2 ====== \n\n";
     for (;;) {
         double d_cm = 0;
-        if (!ask_number(console, "Enter distance d between 0.5 cm and 5.0 cm. Negative value to exit Part 2\nd(cm) = ",
-                        d_cm)) {
-            return After::end_of_input;
-        }
-        if (d_cm < 0) {
-            console.out << "\n\n";
-            return After::main_menu;
+        if (const auto left = ask_or_leave(
+                console, "Enter distance d between 0.5 cm and 5.0 cm. Negative value to exit Part 2\nd(cm) = ", d_cm)) {
+            return *left;
         }
         if (!(d_cm >= 0.5 && d_cm <= 5.0)) {
             console.out << "Distance out of range!\n\n";
@@ -146,13 +156,9 @@ After Part_2(Console& console) {
         }
         double t_s = 0;
         for (;;) {
-            if (!ask_number(console, "Enter time t between 10 s and 100 s. Negative value to exit Part 2.\nt(s) = ",
-                            t_s)) {
-                return After::end_of_input;
-            }
-            if (t_s < 0) {
-                console.out << "\n\n";
-                return After::main_menu;
+            if (const auto left = ask_or_leave(
+                    console, "Enter time t between 10 s and 100 s. Negative value to exit Part 2.\nt(s) = ", t_s)) {
+                return *left;
             }
             if (counting_time_in_range(t_s)) {
                 break;
