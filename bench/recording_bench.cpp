@@ -7,7 +7,6 @@
 //   peak_kib    peak resident memory.
 // CountEvents times the count generation alone.
 #include <benchmark/benchmark.h>
-
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -25,7 +24,8 @@ void CountEvents(benchmark::State& state) {
     const double rate = static_cast<double>(state.range(0));
     std::uint32_t seed = 1;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(counting_lab::count_events(100, rate, counting_lab::tau, counting_lab::seeded_draw(seed++)));
+        benchmark::DoNotOptimize(
+            counting_lab::count_events(100, rate, counting_lab::tau, counting_lab::seeded_draw(seed++)));
     }
 }
 BENCHMARK(CountEvents)->Arg(5)->Arg(17)->Arg(1'000'000);
@@ -84,7 +84,8 @@ void RecordingProcess(benchmark::State& state) {
             if (count_at == std::string::npos) continue;
             if (late_ms < 0) {
                 const auto now = system_clock::now();
-                late_ms = std::chrono::duration<double, std::milli>(now - std::chrono::floor<std::chrono::seconds>(now)).count();
+                late_ms = std::chrono::duration<double, std::milli>(now - std::chrono::floor<std::chrono::seconds>(now))
+                              .count();
             }
             if (transcript.find("Waiting for your choice: ", count_at) != std::string::npos) break;
         }

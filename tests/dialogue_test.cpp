@@ -32,8 +32,7 @@ const std::string sources =
 const std::string part_1_time = "Enter counting time between 10 s and 100 s\nt (s) = ";
 const std::string part_1_time_out = "Counting time out of range!\n\n";
 const std::string part_2_header = "===== Part 2 ====== \n\n";
-const std::string distance =
-    "Enter distance d between 0.5 cm and 5.0 cm. Negative value to exit Part 2\nd(cm) = ";
+const std::string distance = "Enter distance d between 0.5 cm and 5.0 cm. Negative value to exit Part 2\nd(cm) = ";
 const std::string distance_out = "Distance out of range!\n\n";
 const std::string part_2_time = "Enter time t between 10 s and 100 s. Negative value to exit Part 2.\nt(s) = ";
 const std::string part_2_time_out = "Counting time out of range!\n";
@@ -56,12 +55,14 @@ struct Session {
     int status = -1;
 
     explicit Session(std::string keyboard, bool terminal = false)
-        : in(std::move(keyboard)),
-          console{in, out, terminal, [this](double t, double rate, double dead_time) {
-                      recordings.push_back({t, rate, dead_time});
-                      return 42;
-                  }} {
+        : in(std::move(keyboard)), console{in, out, terminal, stand_in()} {
         status = main_menu(console);
+    }
+    Recording stand_in() {
+        return [this](double t, double rate, double dead_time) {
+            recordings.push_back({t, rate, dead_time});
+            return 42;
+        };
     }
     std::string transcript() const { return out.str(); }
     std::vector<double> times() const {
@@ -88,17 +89,15 @@ TEST(MainMenu, AnythingElseShowsTheMenuAgain) {
 
 TEST(MainMenu, ClearsTheScreenOnlyOnATerminal) {
     Session terminal("1\n0\n2\n-1\n0\n", true);
-    EXPECT_EQ(terminal.transcript(), clear + menu + chosen + clear + part_1_header + sources + clear + menu +
-                                         chosen + clear + part_2_header + distance + part_2_exit + clear + menu +
-                                         chosen);
+    EXPECT_EQ(terminal.transcript(), clear + menu + chosen + clear + part_1_header + sources + clear + menu + chosen +
+                                         clear + part_2_header + distance + part_2_exit + clear + menu + chosen);
     Session pipe("1\n0\n2\n-1\n0\n");
     EXPECT_EQ(pipe.transcript().find('\x1b'), std::string::npos);
 }
 
 TEST(Part1, WholeMeasurement) {
     Session s("1\n3\n20\n0\n0\n");
-    EXPECT_EQ(s.transcript(), menu + chosen + part_1_header + sources + part_1_time + count + sources + menu +
-                                  chosen);
+    EXPECT_EQ(s.transcript(), menu + chosen + part_1_header + sources + part_1_time + count + sources + menu + chosen);
     ASSERT_EQ(s.recordings.size(), 1U);
     EXPECT_EQ(s.recordings[0].t_s, 20.0);
     EXPECT_DOUBLE_EQ(s.recordings[0].rate_per_s, 5.15);
@@ -141,16 +140,15 @@ TEST(Part1, NumberSyntax) {
 
 TEST(Part1, UnknownSourcesAreNotRecorded) {
     Session s("1\n6\n-1\n99999999999\nthree\n0\n0\n");
-    EXPECT_EQ(s.transcript(), menu + chosen + part_1_header + sources + sources + sources + sources +
-                                  not_a_number + sources + menu + chosen);
+    EXPECT_EQ(s.transcript(), menu + chosen + part_1_header + sources + sources + sources + sources + not_a_number +
+                                  sources + menu + chosen);
     EXPECT_TRUE(s.recordings.empty());
 }
 
 TEST(Part2, WholeMeasurementAndExits) {
     Session s("2\n0.5\n10\n-0.1\n2\n5.0\n-1\n0\n");
-    EXPECT_EQ(s.transcript(), menu + chosen + part_2_header + distance + part_2_time + count + distance +
-                                  part_2_exit + menu + chosen + part_2_header + distance + part_2_time +
-                                  part_2_exit + menu + chosen);
+    EXPECT_EQ(s.transcript(), menu + chosen + part_2_header + distance + part_2_time + count + distance + part_2_exit +
+                                  menu + chosen + part_2_header + distance + part_2_time + part_2_exit + menu + chosen);
     ASSERT_EQ(s.recordings.size(), 1U);
     EXPECT_EQ(s.recordings[0].t_s, 10.0);
     EXPECT_EQ(s.recordings[0].dead_time_s, 0.06);
@@ -174,8 +172,8 @@ TEST(Part2, Ranges) {
     EXPECT_EQ(s.transcript(), menu + chosen + part_2_header + distance + distance_out + distance + distance_out +
                                   distance + distance_out + distance + not_a_number + distance + distance_out +
                                   distance + part_2_time + part_2_time_out + part_2_time + part_2_time_out +
-                                  part_2_time + not_a_number + part_2_time + part_2_time_out + part_2_time +
-                                  count + distance + part_2_exit + menu + chosen);
+                                  part_2_time + not_a_number + part_2_time + part_2_time_out + part_2_time + count +
+                                  distance + part_2_exit + menu + chosen);
     EXPECT_EQ(s.times(), (std::vector<double>{100}));
 }
 

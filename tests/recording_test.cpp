@@ -60,9 +60,9 @@ TEST(Wait, ReturnsAfterTheNextWholeNumberOfTicks) {
         system_clock::duration start;
         long long ticks;
     };
-    for (const Case c : {Case{10, 1'000'000'000s + 300ms, 10}, Case{10, 1'000'000'000s, 10},
-                         Case{10.5, 1'000'000'000s + 999ms, 11}, Case{10.5, 1'000'000'000s, 11},
-                         Case{100, 1'000'000'000s + 1ms, 100}}) {
+    for (const Case c :
+         {Case{10, 1'000'000'000s + 300ms, 10}, Case{10, 1'000'000'000s, 10}, Case{10.5, 1'000'000'000s + 999ms, 11},
+          Case{10.5, 1'000'000'000s, 11}, Case{100, 1'000'000'000s + 1ms, 100}}) {
         Fake_clock clock(c.start);
         const long long start_s = clock.calendar_seconds();
         wait(c.x_s, clock);
