@@ -184,15 +184,22 @@ int main_menu(Console& console) {
             return 0;
         }
         console.out << "===================\n";
-        After after = After::main_menu;
         if (answer == Answer::not_a_number) {
-            choice = 1;
-        } else if (choice == 1) {
-            after = Part_1(console);
-        } else if (choice == 2) {
-            after = Part_2(console);
-        } else if (choice != 0) {
-            choice = 1;
+            choice = -1;  // answered as any unknown number
+        }
+        After after = After::main_menu;
+        switch (choice) {
+            case 0:
+                break;
+            case 1:
+                after = Part_1(console);
+                break;
+            case 2:
+                after = Part_2(console);
+                break;
+            default:
+                choice = 1;
+                break;
         }
         if (after == After::end_of_input) {
             return 0;

@@ -62,7 +62,7 @@ void wait(double x, Lab_clock& clock) {
     for (;;) {
         const auto now = clock.monotonic();
         const auto early = target - clock.calendar();
-        if (early <= early.zero() || now >= latest) {
+        if (early <= system_clock::duration::zero() || now >= latest) {
             return;
         }
         clock.pause_until(std::min(latest, now + duration_cast<steady_clock::duration>(early) + 1ms));
