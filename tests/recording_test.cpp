@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <functional>
+#include <random>
 #include <sstream>
 #include <vector>
 
@@ -139,6 +140,28 @@ TEST(CountEvents, DeadTimeBoundsTheCount) {
             EXPECT_GE(N, bound - 1) << "t = " << t_s;
         }
         EXPECT_EQ(used, full + 1);
+    }
+}
+
+TEST(CountEvents, PropertiesOverRandomTimesAndRates) {
+    // From no rate at all through the lab's rates to rates far beyond them.
+    std::mt19937 pick(2026);
+    std::uniform_real_distribution<double> time_s(10, 100);
+    std::uniform_real_distribution<double> rate_decade(-3, 6);
+    for (std::uint32_t seed = 0; seed < 20'000; ++seed) {
+        const double t_s = time_s(pick);
+        const double rate = seed % 10 == 0 ? 0.0 : std::pow(10.0, rate_decade(pick));
+        Draw real = seeded_draw(seed);
+        int kept = 0;
+        int zeros = 0;
+        const int N = count_events(t_s, rate, tau, [&] {
+            const int r = real();
+            ++(r == 0 ? zeros : kept);
+            return r;
+        });
+        ASSERT_GE(N, 0) << "t = " << t_s << ", rate = " << rate;
+        ASSERT_LE(N, static_cast<int>(std::floor(t_s / tau)) + 1) << "t = " << t_s << ", rate = " << rate;
+        ASSERT_EQ(kept, rate > 0 ? N + 1 : 0) << "t = " << t_s << ", rate = " << rate;
     }
 }
 
