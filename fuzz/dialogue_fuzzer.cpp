@@ -37,7 +37,7 @@ int stand_in(double t, double rate, double dead_time) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
     std::ostringstream out;
-    counting_lab::Console console{in, out, false, stand_in};
+    counting_lab::Console console{in, out, {}, stand_in};
     require(counting_lab::main_menu(console) == 0, "exit status 0");
     for (const char c : out.str()) {
         require(c == '\n' || (c >= ' ' && c <= '~'), "printable output");

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "console/terminal.hpp"
+
 namespace {
 
 using namespace counting_lab;
@@ -55,7 +57,10 @@ struct Session {
     int status = -1;
 
     explicit Session(std::string keyboard, bool terminal = false)
-        : in(std::move(keyboard)), console{in, out, terminal, stand_in()} {
+        : in(std::move(keyboard)), console{in, out, {}, stand_in()} {
+        if (terminal) {
+            console.clear_screen = [this] { write_clear_sequence(out); };
+        }
         status = main_menu(console);
     }
     Recording stand_in() {

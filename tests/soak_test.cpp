@@ -43,14 +43,14 @@ using namespace counting_lab;
 // A keyboard that types each line the given number of times, made up as it
 // is read so that the session itself holds no large buffer.
 class Typist : public std::streambuf {
-public:
+  public:
     struct Line {
         std::string text;
         long times;
     };
     explicit Typist(std::vector<Line> script) : script_(std::move(script)) {}
 
-private:
+  private:
     int_type underflow() override {
         while (next_ < script_.size() && script_[next_].times == 0) ++next_;
         if (next_ == script_.size()) return traits_type::eof();
@@ -65,11 +65,11 @@ private:
 
 // Counts what is written and keeps only the end of it.
 class Screen : public std::streambuf {
-public:
+  public:
     long long written = 0;
     std::string tail;
 
-private:
+  private:
     std::streamsize xsputn(const char* text, std::streamsize n) override {
         written += n;
         tail.append(text, static_cast<std::size_t>(n));
@@ -94,7 +94,7 @@ TEST(Soak, HundredThousandMeasurementsInBothExercises) {
     long measurements = 0;
     long blocks_early = 0;
     long blocks_late = 0;
-    Console console{in, out, false, [&](double, double, double) {
+    Console console{in, out, {}, [&](double, double, double) {
                         ++measurements;
                         if (measurements == 1'000) blocks_early = live_blocks;
                         if (measurements == 2 * half) blocks_late = live_blocks;

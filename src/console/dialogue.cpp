@@ -35,8 +35,8 @@ constexpr double cut_off_cm = 2.64;
 bool counting_time_in_range(double t_s) { return t_s >= 10 && t_s <= 100; }
 
 void clear_screen(Console& console) {
-    if (console.clears_screen) {
-        console.out << "\x1b[H\x1b[2J" << std::flush;
+    if (console.clear_screen) {
+        console.clear_screen();
     }
 }
 

@@ -14,9 +14,8 @@ using Recording = std::function<int(double t, double rate, double dead_time)>;
 struct Console {
     std::istream& in;
     std::ostream& out;
-    /// Clearing the screen writes an escape sequence, so it is done only when
-    /// `out` is a terminal; a transcript in a pipe or a file stays clean.
-    bool clears_screen;
+    /// Clears the screen; empty when `out` is not shown on one.
+    std::function<void()> clear_screen;
     Recording record;
 };
 
