@@ -10,7 +10,6 @@ namespace counting_lab {
 
 namespace {
 
-using std::chrono::duration;
 using std::chrono::duration_cast;
 using std::chrono::floor;
 using std::chrono::seconds;
