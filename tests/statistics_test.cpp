@@ -6,34 +6,15 @@
 #include <cstdint>
 #include <vector>
 
+#include "simulation/count_distribution.hpp"
 #include "simulation/recording.hpp"
 
 namespace {
 
+using counting_lab::count_at_least;
 using counting_lab::count_events;
 using counting_lab::seeded_draw;
 using counting_lab::tau;
-
-// P(X >= n) for X ~ Poisson(mu), summing the smaller tail in log space.
-double poisson_at_least(int n, double mu) {
-    if (n <= 0) return 1.0;
-    if (mu <= 0) return 0.0;
-    const auto term = [mu](int j) { return std::exp(-mu + j * std::log(mu) - std::lgamma(j + 1.0)); };
-    double sum = 0;
-    if (n > mu) {
-        const int last = n + 100 + static_cast<int>(40 * std::sqrt(mu));
-        for (int j = n; j <= last; ++j) sum += term(j);
-        return sum;
-    }
-    for (int j = 0; j < n; ++j) sum += term(j);
-    return 1.0 - sum;
-}
-
-// P(N >= n): the n-th count comes before t exactly when n events of the
-// source fall in the t - (n - 1) * dead_time that the dead times leave free.
-double count_at_least(int n, double rate, double t, double dead_time) {
-    return poisson_at_least(n, rate * (t - (n - 1) * dead_time));
-}
 
 // Chi-square statistic and degrees of freedom of the observed counts against
 // the exact distribution, cells pooled until each expects at least 5.
@@ -108,4 +89,23 @@ TEST(CountDistribution, TellsAMissingDeadTimeApart) {
     EXPECT_GT(f.chi_square, critical_value(f.degrees_of_freedom));
 }
 
+TEST(CountDistribution, ExactDistributionSumsToOneAndHasTheSimulatedMean) {
+    using counting_lab::count_probabilities;
+    using counting_lab::mean_and_spread;
+    for (const double rate : {0.0, 1.05, 8.95, 200.0}) {
+        const std::vector<double> p = count_probabilities(10, rate, tau);
+        double sum = 0;
+        for (const double p_n : p) sum += p_n;
+        EXPECT_NEAR(sum, 1.0, 1e-12) << "rate " << rate;
+
+        const std::vector<int> counts = recordings(rate, 10, tau, 20'000);
+        double simulated_mean = 0;
+        for (const int N : counts) simulated_mean += N;
+        simulated_mean /= static_cast<double>(counts.size());
+        // Within four standard errors of the simulation.
+        const auto exact = mean_and_spread(p);
+        EXPECT_NEAR(simulated_mean, exact.mean, 4 * exact.standard_deviation / std::sqrt(20'000.0) + 1e-12)
+            << "rate " << rate;
+    }
+}
 }  // namespace

@@ -1,6 +1,5 @@
 #include "console/dialogue.hpp"
 
-#include <array>
 #include <istream>
 #include <limits>
 #include <optional>
@@ -13,24 +12,6 @@
 namespace counting_lab {
 
 namespace {
-
-struct Source {
-    double activity_bq;
-    std::string_view list_line;
-};
-
-// The list lines are fixed texts: they align the activities in a column.
-constexpr std::array<Source, 5> sources{{
-    {2.1, "1: A =  2.1 Bq"},
-    {5.0, "2: A =  5.0 Bq"},
-    {10.3, "3: A = 10.3 Bq"},
-    {15.2, "4: A = 15.2 Bq"},
-    {17.9, "5: A = 17.9 Bq"},
-}};
-
-// The distance exercise's source and its cut-off distance.
-constexpr double distance_source_bq = 60.85;
-constexpr double cut_off_cm = 2.64;
 
 bool counting_time_in_range(double t_s) { return t_s >= 10 && t_s <= 100; }
 
@@ -104,6 +85,11 @@ void measure(Console& console, double t_s, double rate_per_s) {
 
 }  // namespace
 
+double source_rate(const Source& source) { return source.activity_bq / 2.0; }
+
+// 12.566370614359172 is 4 pi, the whole sphere.
+double distance_rate(double d_cm) { return solid_angle(d_cm, cut_off_cm) * distance_source_bq / 12.566370614359172; }
+
 After Part_1(Console& console) {
     clear_screen(console);
     console.out << "===== Part 1 ====== \n\nEnter source number (1-5) or 0 to return to the main menu.\n";
@@ -137,7 +123,7 @@ After Part_1(Console& console) {
             }
             console.out << "Counting time out of range!\n\n";
         }
-        measure(console, t_s, sources[static_cast<std::size_t>(choice - 1)].activity_bq / 2.0);
+        measure(console, t_s, source_rate(sources[static_cast<std::size_t>(choice - 1)]));
     }
 }
 
@@ -165,8 +151,7 @@ After Part_2(Console& console) {
             }
             console.out << "Counting time out of range!\n";
         }
-        // 12.566370614359172 is 4 pi, the whole sphere.
-        measure(console, t_s, solid_angle(d_cm, cut_off_cm) * distance_source_bq / 12.566370614359172);
+        measure(console, t_s, distance_rate(d_cm));
     }
 }
 

@@ -1,10 +1,39 @@
 // The console dialogue: the main menu and the two exercises.
 #pragma once
 
+#include <array>
 #include <functional>
 #include <iosfwd>
+#include <string_view>
 
 namespace counting_lab {
+
+/// A source of the source-activity exercise.
+struct Source {
+    double activity_bq;
+    std::string_view list_line;  ///< fixed texts, aligning the activities in a column
+};
+
+/// The sources of the source-activity exercise, numbered from 1.
+inline constexpr std::array<Source, 5> sources{{
+    {2.1, "1: A =  2.1 Bq"},
+    {5.0, "2: A =  5.0 Bq"},
+    {10.3, "3: A = 10.3 Bq"},
+    {15.2, "4: A = 15.2 Bq"},
+    {17.9, "5: A = 17.9 Bq"},
+}};
+
+/// Count rate per second of a source of the source-activity exercise: the
+/// counter sees half of its emissions.
+double source_rate(const Source& source);
+
+/// Activity in Bq of the distance exercise's source, and its cut-off distance in cm.
+inline constexpr double distance_source_bq = 60.85;
+inline constexpr double cut_off_cm = 2.64;
+
+/// Count rate per second of the distance exercise at `d_cm` from the window:
+/// the share of the sphere that the window's solid angle takes.
+double distance_rate(double d_cm);
 
 /// Records for `t` seconds a source of `rate` counts per second through a
 /// counter of dead time `dead_time` seconds, and returns the count.
