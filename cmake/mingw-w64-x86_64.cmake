@@ -1,7 +1,8 @@
 # Cross-compiles for 64-bit Windows with Debian's MinGW-w64 (posix threads).
 # The program is linked statically: libstdc++, libgcc and winpthread are in
 # the .exe, which runs on a Windows machine with nothing else installed.
-# It is stripped: students get the program, not its symbols.
+# It is stripped: students get the program, not its symbols. The linker
+# leaves out the build time, so the same source gives the same .exe.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
@@ -15,4 +16,4 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -s")
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -s -Wl,--no-insert-timestamp")

@@ -3,9 +3,11 @@
 # a throwaway Wine prefix: the transcript must match the Linux program's,
 # but for the count and the CR LF line ends. Build the .exe first:
 #   cmake --preset windows-cross && cmake --build --preset windows-cross
+# or name another one:  bash tests/wine_session.sh path/to/counting-lab.exe [TRANSCRIPT]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-exe=build/windows-cross/counting-lab.exe
+exe=${1:-build/windows-cross/counting-lab.exe}
+transcript=${2:-build/windows-cross/transcript.txt}
 [ -f "$exe" ] || { echo "no $exe; build it with the windows-cross preset"; exit 1; }
 
 export WINEDEBUG=-all
@@ -19,7 +21,7 @@ wineboot --init >/dev/null 2>&1
 wineserver --wait
 
 cmake -D "PROGRAM=wine;$exe" -D CRLF=ON -D START_UP_S=5 \
-  -D TRANSCRIPT=build/windows-cross/transcript.txt \
+  -D "TRANSCRIPT=$transcript" \
   -D INPUT=tests/session.txt -D EXPECTED=tests/session.expected \
   -P tests/end_to_end.cmake
-echo "the Windows build's session under Wine matches"
+echo "the session of $exe under Wine matches"
