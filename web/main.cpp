@@ -1,0 +1,106 @@
+// counting-lab in a browser page: wires the dialogue to the page's terminal,
+// the browser's clocks and the real recording. Compiled to WebAssembly with
+// Asyncify, so that waiting for a line or for the clock suspends the program
+// and gives the page back to the browser.
+#include <emscripten.h>
+
+#include <chrono>
+#include <istream>
+#include <ostream>
+#include <streambuf>
+#include <string>
+
+#include "console/dialogue.hpp"
+#include "console/terminal.hpp"
+#include "simulation/recording.hpp"
+
+namespace {
+
+using namespace counting_lab;
+using std::chrono::steady_clock;
+
+// The page's side, in counting-lab.js: `Module.io` is the terminal.
+
+// Resolves when the student has entered a line (or pressed Ctrl-D); returns
+// its length in bytes, or -1 at the end of input.
+EM_ASYNC_JS(int, wait_for_line, (), { return await Module.io.nextLine(); });
+// Copies the line that wait_for_line announced, `length` bytes of UTF-8, to `to`.
+EM_JS(void, take_line, (char* to, int length), { HEAPU8.set(Module.io.takeLine().subarray(0, length), to); });
+EM_JS(void, show, (const char* text, int length), { Module.io.write(UTF8ToString(text, length)); });
+EM_JS(void, announce_end, (int status), { Module.io.ended(status); });
+
+// The keyboard: one line at a time, as a terminal in line mode hands them over.
+class Keyboard final : public std::streambuf {
+  protected:
+    int_type underflow() override {
+        int length = 0;
+        while (length == 0) {
+            length = wait_for_line();
+        }
+        if (length < 0) {
+            return traits_type::eof();
+        }
+        line_.resize(static_cast<std::size_t>(length));
+        take_line(line_.data(), length);
+        setg(line_.data(), line_.data(), line_.data() + line_.size());
+        return traits_type::to_int_type(line_[0]);
+    }
+
+  private:
+    std::string line_;
+};
+
+// The screen: what the dialogue writes goes to the terminal at each flush.
+class Screen final : public std::streambuf {
+  protected:
+    int_type overflow(int_type c) override {
+        if (!traits_type::eq_int_type(c, traits_type::eof())) {
+            pending_ += traits_type::to_char_type(c);
+        }
+        return traits_type::not_eof(c);
+    }
+    std::streamsize xsputn(const char* text, std::streamsize count) override {
+        pending_.append(text, static_cast<std::size_t>(count));
+        return count;
+    }
+    int sync() override {
+        if (!pending_.empty()) {
+            show(pending_.data(), static_cast<int>(pending_.size()));
+            pending_.clear();
+        }
+        return 0;
+    }
+
+  private:
+    std::string pending_;
+};
+
+// The browser's clocks; the pause suspends the program on a timer.
+struct Browser_clock final : Lab_clock {
+    std::chrono::system_clock::time_point calendar() override { return std::chrono::system_clock::now(); }
+    steady_clock::time_point monotonic() override { return steady_clock::now(); }
+    void pause_until(steady_clock::time_point until) override {
+        const auto ms = std::chrono::ceil<std::chrono::milliseconds>(until - steady_clock::now()).count();
+        if (ms > 0) {
+            emscripten_sleep(static_cast<unsigned>(ms));
+        }
+    }
+};
+
+}  // namespace
+
+int main() {
+    Keyboard keyboard;
+    Screen screen;
+    std::istream in(&keyboard);
+    std::ostream out(&screen);
+    in.tie(&out);
+    Browser_clock clock;
+    Console console{
+        in, out, [&out] { write_clear_sequence(out); },
+        [&out, &clock](double t, double rate, double dead_time) { return counter(t, rate, dead_time, out, clock); }};
+    const int status = main_menu(console);
+    out.flush();
+    announce_end(status);
+    return status;
+}
