@@ -119,7 +119,7 @@ void write_count_histogram(const std::string& path) {
     const double mu = rate * histogram.t_s;
     std::ofstream out(path);
     for (std::size_t n = 0; n < exact.size() && n <= 3 * mu; ++n) {
-        const double poisson = std::exp(-mu + n * std::log(mu) - std::lgamma(n + 1.0));
+        const double poisson = poisson_probability(static_cast<int>(n), mu);
         if (seen[n] == 0 && exact[n] < 1e-4 && poisson < 1e-4) continue;  // the empty tails
         out << n << ' ' << fixed(static_cast<double>(seen[n]) / histogram.recordings, 6) << ' ' << fixed(exact[n], 6)
             << ' ' << fixed(poisson, 6) << '\n';

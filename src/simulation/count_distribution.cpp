@@ -14,7 +14,7 @@ double poisson_at_least(int n, double mu) {
     if (!(mu > 0)) {
         return 0.0;
     }
-    const auto term = [mu](int j) { return std::exp(-mu + j * std::log(mu) - std::lgamma(j + 1.0)); };
+    const auto term = [mu](int j) { return poisson_probability(j, mu); };
     double sum = 0;
     if (n > mu) {
         const int last = n + 100 + static_cast<int>(40 * std::sqrt(mu));
@@ -30,6 +30,8 @@ double poisson_at_least(int n, double mu) {
 }
 
 }  // namespace
+
+double poisson_probability(int n, double mu) { return std::exp(-mu + n * std::log(mu) - std::lgamma(n + 1.0)); }
 
 double count_at_least(int n, double rate, double t, double dead_time) {
     if (!(rate > 0)) {

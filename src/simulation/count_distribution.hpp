@@ -6,6 +6,10 @@
 
 namespace counting_lab {
 
+/// P(X = n) for X ~ Poisson(mu): the count of a counter without dead time
+/// whose mean count is `mu`.
+double poisson_probability(int n, double mu);
+
 /// P(N >= n) for a recording of `t` seconds from a source of `rate` events per
 /// second through a counter of dead time `dead_time` seconds: the n-th count
 /// comes before t exactly when n events of the source fall in the
