@@ -18,6 +18,7 @@
 
   const status = document.getElementById('status');
   const again = document.getElementById('again');
+  const hint = document.getElementById('hint');
   const encoder = new TextEncoder();
   // output: all the program wrote in this run; reading: it waits for a line;
   // lastWrite: when it last wrote (Date.now()).
@@ -32,6 +33,7 @@
     state.exitStatus = null;
     status.textContent = '';
     again.hidden = true;
+    hint.hidden = false;
     keyboard = new LineDiscipline((text) => term.write(text));
     let line = new Uint8Array(0);
     const io = {
@@ -55,6 +57,7 @@
         state.exitStatus = exitStatus;
         keyboard = null;
         status.textContent = 'counting-lab has ended.';
+        hint.hidden = true;
         again.hidden = false;
         again.focus();
       },
