@@ -30,10 +30,10 @@ std::string fixed(double value, int decimals) {
     return text == std::string("-0.0") ? "0.0" : text;
 }
 
-std::string mean_pm_sd(double t, double rate) {
-    const Mean_and_spread m = mean_and_spread(count_probabilities(t, rate, tau));
-    return fixed(m.mean, 1) + " ± " + fixed(m.standard_deviation, 1);
-}
+// Mean and standard deviation of the count of a recording of `t` seconds.
+Mean_and_spread count_spread(double t, double rate) { return mean_and_spread(count_probabilities(t, rate, tau)); }
+
+std::string mean_pm_sd(const Mean_and_spread& m) { return fixed(m.mean, 1) + " ± " + fixed(m.standard_deviation, 1); }
 
 // The distances of the distance table, in cm.
 const std::vector<double> table_distances_cm{0.5, 1.0, 1.5, 2.0, 2.44, 2.5, 2.64, 3.0};
@@ -63,10 +63,10 @@ std::string source_table() {
     for (std::size_t i = 0; i < sources.size(); ++i) {
         const double rate = source_rate(sources[i]);
         for (const double t : table_times_s) {
-            const double mean = mean_and_spread(count_probabilities(t, rate, tau)).mean;
+            const Mean_and_spread count = count_spread(t, rate);
             out << "| " << i + 1 << " | " << fixed(sources[i].activity_bq, 1) << " | " << fixed(rate, 2) << " | "
-                << fixed(t, 0) << " | " << fixed(rate * t, 1) << " | " << mean_pm_sd(t, rate) << " | "
-                << fixed(std::sqrt(mean), 1) << " |\n";
+                << fixed(t, 0) << " | " << fixed(rate * t, 1) << " | " << mean_pm_sd(count) << " | "
+                << fixed(std::sqrt(count.mean), 1) << " |\n";
         }
     }
     return out.str();
@@ -79,7 +79,7 @@ std::string distance_table() {
            "|---:|:---|---:|---:|---:|\n";
     for (const double d : table_distances_cm) {
         out << "| " << fixed(d, 2) << " | " << bounded_by(d) << " | " << fixed(solid_angle(d, cut_off_cm), 3) << " | "
-            << fixed(distance_rate(d), 2) << " | " << mean_pm_sd(100, distance_rate(d)) << " |\n";
+            << fixed(distance_rate(d), 2) << " | " << mean_pm_sd(count_spread(100, distance_rate(d))) << " |\n";
     }
     return out.str();
 }
@@ -203,13 +203,12 @@ std::map<std::string, std::string> placeholders() {
     values["histogram_t"] = fixed(histogram.t_s, 0);
     values["histogram_recordings"] = std::to_string(histogram.recordings);
     values["histogram_rate"] = fixed(source_rate(sources[histogram.source]), 2);
-    values["histogram_mean_sd"] = mean_pm_sd(histogram.t_s, source_rate(sources[histogram.source]));
+    values["histogram_mean_sd"] = mean_pm_sd(count_spread(histogram.t_s, source_rate(sources[histogram.source])));
     values["histogram_poisson_sd"] = fixed(std::sqrt(source_rate(sources[histogram.source]) * histogram.t_s), 1);
     values["figure_3_t"] = fixed(figure_3_t_s, 0);
     values["sheet_t"] = fixed(sheet_t_s, 0);
     const double strongest = source_rate(sources.back());
-    values["strongest_loss"] =
-        fixed(100 * (1 - mean_and_spread(count_probabilities(100, strongest, tau)).mean / (strongest * 100)), 0);
+    values["strongest_loss"] = fixed(100 * (1 - count_spread(100, strongest).mean / (strongest * 100)), 0);
     values["largest_count"] = std::to_string(static_cast<int>(std::floor(100 / tau)) + 1);
     return values;
 }
