@@ -5,6 +5,14 @@
 #   CRLF         ON where every line must end in CR LF (Windows), else none may
 #   START_UP_S   seconds the command may take beyond the recording (default 0)
 #   TRANSCRIPT   where to keep what it printed (default: transcript.txt here)
+#   INPUT, EXPECTED  the session and its transcript (default: session.txt and
+#                session.expected beside this script)
+if(NOT DEFINED INPUT)
+  set(INPUT "${CMAKE_CURRENT_LIST_DIR}/session.txt")
+endif()
+if(NOT DEFINED EXPECTED)
+  set(EXPECTED "${CMAKE_CURRENT_LIST_DIR}/session.expected")
+endif()
 if(NOT DEFINED START_UP_S)
   set(START_UP_S 0)
 endif()

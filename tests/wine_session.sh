@@ -21,7 +21,5 @@ wineboot --init >/dev/null 2>&1
 wineserver --wait
 
 cmake -D "PROGRAM=wine;$exe" -D CRLF=ON -D START_UP_S=5 \
-  -D "TRANSCRIPT=$transcript" \
-  -D INPUT=tests/session.txt -D EXPECTED=tests/session.expected \
-  -P tests/end_to_end.cmake
+  -D "TRANSCRIPT=$transcript" -P tests/end_to_end.cmake
 echo "the session of $exe under Wine matches"
