@@ -143,6 +143,30 @@ TEST(Part1, NumberSyntax) {
     EXPECT_EQ(s.times(), (std::vector<double>{30}));
 }
 
+TEST(Answers, AWordIsANumberOnlyIfAllOfItIs) {
+    // A comma for the point, a number run into letters, hexadecimal, and
+    // words a C++ library might read as numbers: each is refused with the
+    // rest of its line, and the prompt asked again.
+    Session part_2("2\n2,5 10\n2.5 10abc\n0x14\nnan\ninf\n1e\n.\n1.2.3\n20 -1\n0\n");
+    std::string expected = menu + chosen + part_2_header + distance + not_a_number + distance + part_2_time;
+    for (int i = 0; i < 7; ++i) expected += not_a_number + part_2_time;
+    EXPECT_EQ(part_2.transcript(), expected + count + distance + part_2_exit + menu + chosen);
+    ASSERT_EQ(part_2.recordings.size(), 1U);
+    EXPECT_EQ(part_2.recordings[0].t_s, 20.0);
+    EXPECT_NEAR(part_2.recordings[0].rate_per_s, 1.61, 0.005);  // at 2.5 cm, not 2
+
+    // A source number is an integer: "2.5" picks no source and leaves
+    // nothing for the counting time; "2" with CR LF line ends does.
+    Session part_1("1\n2.5\n2\r\n1E1\r\n0\r\n0\r\n");
+    EXPECT_EQ(part_1.transcript(), menu + chosen + part_1_header + sources + not_a_number + sources + part_1_time +
+                                       count + sources + menu + chosen);
+    EXPECT_EQ(part_1.times(), (std::vector<double>{10}));
+
+    // At the main menu, as any unknown number.
+    Session menu_words("1.0\n1,\n0\n");
+    EXPECT_EQ(menu_words.transcript(), menu + chosen + menu + chosen + menu + chosen);
+}
+
 TEST(Part1, UnknownSourcesAreNotRecorded) {
     Session s("1\n6\n-1\n99999999999\nthree\n0\n0\n");
     EXPECT_EQ(s.transcript(), menu + chosen + part_1_header + sources + sources + sources + sources + not_a_number +
@@ -194,7 +218,7 @@ TEST(EndOfInput, EndsAtEveryPromptWithOneLineBreak) {
              Case{"   \n\n", menu},
              Case{"1", part_1},
              Case{"1\n3", part_1 + part_1_time},
-             Case{"1\n3\n-", part_1 + part_1_time},
+             Case{"1\n3\n-", part_1 + part_1_time + not_a_number + part_1_time},
              Case{"1\n3\n20", part_1 + part_1_time + count + sources},
              Case{"1\nx", part_1 + not_a_number + sources},
              Case{"2", part_2},

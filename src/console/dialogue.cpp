@@ -1,10 +1,16 @@
 #include "console/dialogue.hpp"
 
+#include <cctype>
+#include <charconv>
+#include <cstdlib>
 #include <istream>
 #include <limits>
 #include <optional>
 #include <ostream>
+#include <string>
 #include <string_view>
+#include <system_error>
+#include <type_traits>
 
 #include "simulation/geometry.hpp"
 #include "simulation/recording.hpp"
@@ -23,30 +29,114 @@ void clear_screen(Console& console) {
 
 enum class Answer { number, not_a_number, end_of_input };
 
-// Prints `prompt` and reads one number into `value`. A number too large for
-// the type reads as the type's largest value of that sign, which no range
-// check accepts. Anything else is discarded up to the end of its line. At the
-// end of input the dialogue ends with a line break.
+// An answer is one word: the characters up to the next white space. Words
+// longer than this are no number, and are not kept whole.
+constexpr std::size_t longest_word = 64;
+
+// Reads the next word, skipping white space (line breaks too). False at the
+// end of input. The white space after the word is left for the next read.
+bool read_word(std::istream& in, std::string& word) {
+    word.clear();
+    const std::istream::sentry skip_white_space(in);
+    if (!skip_white_space) {
+        return false;
+    }
+    std::streambuf& keys = *in.rdbuf();
+    for (int c = keys.sgetc();; c = keys.snextc()) {
+        if (c == std::char_traits<char>::eof()) {
+            in.setstate(std::ios::eofbit);
+            return true;
+        }
+        if (std::isspace(c) != 0) {
+            return true;
+        }
+        if (word.size() <= longest_word) {  // one more marks it too long
+            word.push_back(static_cast<char>(c));
+        }
+    }
+}
+
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+// Skips the digits from `at`; returns how many there were.
+std::size_t skip_digits(std::string_view word, std::size_t& at) {
+    const std::size_t from = at;
+    while (at < word.size() && is_digit(word[at])) {
+        ++at;
+    }
+    return at - from;
+}
+
+void skip_sign(std::string_view word, std::size_t& at) {
+    if (at < word.size() && (word[at] == '+' || word[at] == '-')) {
+        ++at;
+    }
+}
+
+// The numbers a student may type, the same in every edition of the program:
+//   integer:  [sign] digits
+//   decimal:  [sign] (digits [. [digits]] | . digits) [(e|E) [sign] digits]
+// A word is a number only if all of it is. Nothing else is: no comma for the
+// point, no hexadecimal, no "nan" or "inf".
+bool is_integer(std::string_view word) {
+    std::size_t at = 0;
+    skip_sign(word, at);
+    return skip_digits(word, at) > 0 && at == word.size();
+}
+
+bool is_decimal(std::string_view word) {
+    std::size_t at = 0;
+    skip_sign(word, at);
+    std::size_t digits = skip_digits(word, at);
+    if (at < word.size() && word[at] == '.') {
+        ++at;
+        digits += skip_digits(word, at);
+    }
+    if (digits == 0) {
+        return false;
+    }
+    if (at < word.size() && (word[at] == 'e' || word[at] == 'E')) {
+        ++at;
+        skip_sign(word, at);
+        if (skip_digits(word, at) == 0) {
+            return false;
+        }
+    }
+    return at == word.size();
+}
+
+// The value of a word that is a number. Integers beyond an int's range read as
+// its extreme of their sign, and decimals beyond a double's as an infinity:
+// no range check accepts either.
+void convert(const std::string& word, int& value) {
+    const char* first = word.data() + (word[0] == '+' ? 1 : 0);
+    if (std::from_chars(first, word.data() + word.size(), value).ec == std::errc::result_out_of_range) {
+        value = word[0] == '-' ? std::numeric_limits<int>::min() : std::numeric_limits<int>::max();
+    }
+}
+
+void convert(const std::string& word, double& value) {
+    value = std::strtod(word.c_str(), nullptr);  // the program keeps the "C" locale: the point is "."
+}
+
+// Prints `prompt` and reads one answer into `value`. An answer that is not a
+// number is dropped with the rest of its line. At the end of input the
+// dialogue ends with a line break.
 template <class Number>
 Answer ask(Console& console, std::string_view prompt, Number& value) {
-    std::istream& in = console.in;
     console.out << prompt << std::flush;
-    value = Number{};  // left alone when only white space remained
-    in >> value;
-    if (!in.fail()) {
-        return Answer::number;
-    }
-    if (!in.bad() && value != Number{}) {  // out of range: the stream stored its extreme
-        in.clear(in.rdstate() & ~std::ios::failbit);
-        return Answer::number;
-    }
-    if (in.eof() || in.bad()) {
+    std::string word;
+    if (!read_word(console.in, word)) {
         console.out << '\n' << std::flush;
         return Answer::end_of_input;
     }
-    in.clear();
-    in.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
-    return Answer::not_a_number;
+    const bool is_number = word.size() <= longest_word && (std::is_integral_v<Number> ? is_integer(word) : is_decimal(word));
+    if (!is_number) {
+        console.in.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
+        return Answer::not_a_number;
+    }
+    convert(word, value);
+    return Answer::number;
 }
 
 // Asks `prompt` until a number comes, answering anything else with
