@@ -1,16 +1,25 @@
-# Puts the page together: the template with the terminal's styles and
-# scripts, the line discipline, the program (its WebAssembly inside) and the
-# page's own script written into it, so that one file holds everything.
+# Puts the page together: the program (its WebAssembly inside), the page's
+# own script and the icon written into the template, so that one file holds
+# everything. An .svg part goes into a data: URL.
 #   cmake -D TEMPLATE=page.html -D OUTPUT=counting-lab.html -D PARTS="name=file;..." -P assemble.cmake
 file(READ "${TEMPLATE}" page)
 foreach(part IN LISTS PARTS)
   string(REGEX MATCH "^([^=]+)=(.*)$" _ "${part}")
   set(name "${CMAKE_MATCH_1}")
   file(READ "${CMAKE_MATCH_2}" content)
-  # No source map to ask for, and nothing that would end the inline script early.
-  string(REGEX REPLACE "//# sourceMappingURL=[^\n]*" "" content "${content}")
-  string(REGEX REPLACE "/\\*# sourceMappingURL=[^\n]*\\*/" "" content "${content}")
-  string(REPLACE "</script" "<\\/script" content "${content}")
+  if(name MATCHES "\\.svg$")
+    # One line, with the characters that a data: URL must not hold as they are escaped.
+    string(REGEX REPLACE "[\r\n]+ *" "" content "${content}")
+    foreach(pair "%;%25" "#;%23" "<;%3C" ">;%3E" "\";'")
+      list(GET pair 0 from)
+      list(GET pair 1 to)
+      string(REPLACE "${from}" "${to}" content "${content}")
+    endforeach()
+  else()
+    # No source map to ask for, and nothing that would end the inline script early.
+    string(REGEX REPLACE "//# sourceMappingURL=[^\n]*" "" content "${content}")
+    string(REPLACE "</script" "<\\/script" content "${content}")
+  endif()
   string(FIND "${page}" "/* ${name} */" at)
   if(at EQUAL -1)
     message(FATAL_ERROR "the page has no place for ${name}")

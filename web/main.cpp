@@ -1,4 +1,4 @@
-// counting-lab in a browser page: wires the dialogue to the page's terminal,
+// counting-lab in a browser page: wires the dialogue to the page's console,
 // the browser's clocks and the real recording. Compiled to WebAssembly with
 // Asyncify, so that waiting for a line or for the clock suspends the program
 // and gives the page back to the browser.
@@ -19,7 +19,7 @@ namespace {
 using namespace counting_lab;
 using std::chrono::steady_clock;
 
-// The page's side, in counting-lab.js: `Module.io` is the terminal.
+// The page's side, in page.js: `Module.io` is the console.
 
 // Resolves when the student has entered a line (or pressed Ctrl-D); returns
 // its length in bytes, or -1 at the end of input.
@@ -28,6 +28,9 @@ EM_ASYNC_JS(int, wait_for_line, (), { return await Module.io.nextLine(); });
 EM_JS(void, take_line, (char* to, int length), { HEAPU8.set(Module.io.takeLine().subarray(0, length), to); });
 EM_JS(void, show, (const char* text, int length), { Module.io.write(UTF8ToString(text, length)); });
 EM_JS(void, announce_end, (int status), { Module.io.ended(status); });
+// Tells the page that a recording starts (1) or has its count (0): the page
+// keeps the screen on meanwhile.
+EM_JS(void, announce_recording, (int on), { Module.io.recording(on); });
 
 // The keyboard: one line at a time, as a terminal in line mode hands them over.
 class Keyboard final : public std::streambuf {
@@ -50,7 +53,7 @@ class Keyboard final : public std::streambuf {
     std::string line_;
 };
 
-// The screen: what the dialogue writes goes to the terminal at each flush.
+// The screen: what the dialogue writes goes to the page at each flush.
 class Screen final : public std::streambuf {
   protected:
     int_type overflow(int_type c) override {
@@ -98,7 +101,12 @@ int main() {
     Browser_clock clock;
     Console console{
         in, out, [&out] { write_clear_sequence(out); },
-        [&out, &clock](double t, double rate, double dead_time) { return counter(t, rate, dead_time, out, clock); }};
+        [&out, &clock](double t, double rate, double dead_time) {
+            announce_recording(1);
+            const int N = counter(t, rate, dead_time, out, clock);
+            announce_recording(0);
+            return N;
+        }};
     const int status = main_menu(console);
     out.flush();
     announce_end(status);
