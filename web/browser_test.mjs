@@ -77,7 +77,11 @@ try {
   {
     const { page, lab, until, opened } = await open('desktop', { viewport: { width: 1280, height: 800 } });
     await until('reading');
-    figures.push(`first prompt after ${Date.now() - opened} ms`);
+    // Timings vary with the machine, so they are reported, not checked.
+    const loaded = await page.evaluate(() => performance.getEntriesByType('navigation')[0].domContentLoadedEventEnd);
+    const firstPromptMs = await lab('firstPromptMs');
+    figures.push(`first prompt ${Math.round(firstPromptMs)} ms after the page began to load, ` +
+      `${Math.round(firstPromptMs - loaded)} ms after its HTML was read (${Date.now() - opened} ms after page.goto)`);
     check((await focused(page)) === 'field', 'the field has no focus when the page opens');
     await audit(page, 'desktop, main menu');
     const type = async (line) => {

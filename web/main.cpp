@@ -14,9 +14,9 @@
 #include "console/terminal.hpp"
 #include "simulation/recording.hpp"
 
+namespace counting_lab {
 namespace {
 
-using namespace counting_lab;
 using std::chrono::steady_clock;
 
 // The page's side, in page.js: `Module.io` is the console.
@@ -91,8 +91,10 @@ struct Browser_clock final : Lab_clock {
 };
 
 }  // namespace
+}  // namespace counting_lab
 
 int main() {
+    using namespace counting_lab;
     Keyboard keyboard;
     Screen screen;
     std::istream in(&keyboard);

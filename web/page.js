@@ -20,6 +20,7 @@
   // reading: it waits for a line; lastWrite: when it last wrote (Date.now()).
   const state = (window.countingLab = {
     output: '', lines: [], reading: false, lastWrite: 0, runs: 0, exitStatus: null, failure: null, wakeLock: 'none',
+    firstPromptMs: null,  // since the page began to load
   });
 
   // The lines for the program, in the order they were entered; null ends the input.
@@ -223,6 +224,7 @@
         show(text);
       },
       async nextLine() {
+        if (state.firstPromptMs === null) state.firstPromptMs = performance.now();
         state.reading = true;
         const next = await keyboard.next();
         state.reading = false;
