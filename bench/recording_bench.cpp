@@ -35,7 +35,9 @@ BENCHMARK(CountEvents)->Arg(5)->Arg(17)->Arg(1'000'000);
 double peak_resident_kib(pid_t pid) {
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
     for (std::string line; std::getline(status, line);) {
-        if (line.rfind("VmHWM:", 0) == 0) return std::stod(line.substr(6));
+        if (line.rfind("VmHWM:", 0) == 0) {
+            return std::stod(line.substr(6));
+        }
     }
     return -1;
 }
@@ -81,13 +83,17 @@ void RecordingProcess(benchmark::State& state) {
         for (ssize_t got = 0; (got = read(from_child[0], buffer, sizeof buffer)) > 0;) {
             transcript.append(buffer, static_cast<std::size_t>(got));
             const auto count_at = transcript.find("N = ");
-            if (count_at == std::string::npos) continue;
+            if (count_at == std::string::npos) {
+                continue;
+            }
             if (late_ms < 0) {
                 const auto now = system_clock::now();
                 late_ms = std::chrono::duration<double, std::milli>(now - std::chrono::floor<std::chrono::seconds>(now))
                               .count();
             }
-            if (transcript.find("Waiting for your choice: ", count_at) != std::string::npos) break;
+            if (transcript.find("Waiting for your choice: ", count_at) != std::string::npos) {
+                break;
+            }
         }
         const double peak_kib = peak_resident_kib(child);
         type("0\n0\n");
@@ -105,7 +111,7 @@ void RecordingProcess(benchmark::State& state) {
             state.SkipWithError("the session did not end well");
             return;
         }
-        const auto ms = [](timeval tv) { return tv.tv_sec * 1e3 + tv.tv_usec / 1e3; };
+        const auto ms = [](timeval tv) { return static_cast<double>(tv.tv_sec) * 1e3 + static_cast<double>(tv.tv_usec) / 1e3; };
         state.counters["cpu_ms"] = ms(usage.ru_utime) + ms(usage.ru_stime);
         state.counters["late_ms"] = late_ms;
         state.counters["peak_kib"] = peak_kib;

@@ -1,14 +1,15 @@
 #include "simulation/geometry.hpp"
 
+#include "console/dialogue.hpp"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 namespace {
 
+using counting_lab::cut_off_cm;
 using counting_lab::solid_angle;
-
-constexpr double cut_off_cm = 2.64;
 
 TEST(SolidAngle, TableForTheLabCutOff) {
     struct Row {

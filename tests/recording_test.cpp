@@ -131,7 +131,7 @@ TEST(CountEvents, DeadTimeBoundsTheCount) {
     // Where t is a whole multiple of the dead time, rounding decides whether
     // the last one still falls before t.
     for (const double t_s : {10.0, 6.0, 60.0, 99.99, 100.0}) {
-        const int bound = static_cast<int>(std::floor(t_s / tau)) + 1;
+        const int bound = highest_count(t_s, tau);
         int used = 0;
         const int dense = count_events(t_s, 1e12, tau, seeded_draw(7));
         const int full = count_events(t_s, 1.0, tau, [&used] { return ++used, 32767; });
@@ -159,7 +159,7 @@ TEST(CountEvents, PropertiesOverRandomTimesAndRates) {
             return r;
         });
         ASSERT_GE(N, 0) << "t = " << t_s << ", rate = " << rate;
-        ASSERT_LE(N, static_cast<int>(std::floor(t_s / tau)) + 1) << "t = " << t_s << ", rate = " << rate;
+        ASSERT_LE(N, highest_count(t_s, tau)) << "t = " << t_s << ", rate = " << rate;
         ASSERT_EQ(kept, rate > 0 ? N + 1 : 0) << "t = " << t_s << ", rate = " << rate;
     }
 }

@@ -23,7 +23,7 @@ struct Fit {
 };
 
 Fit fit(const std::vector<int>& counts, double rate, double t, double dead_time) {
-    const int highest = static_cast<int>(std::floor(t / dead_time)) + 1;
+    const int highest = counting_lab::highest_count(t, dead_time);
     std::vector<int> observed(static_cast<std::size_t>(highest) + 2, 0);
     for (const int N : counts) observed[static_cast<std::size_t>(std::min(N, highest + 1))]++;
 

@@ -4,6 +4,7 @@
 // bytes.
 //
 //   make_guide TEMPLATE GUIDE DATA_FOLDER
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -26,7 +27,7 @@ using namespace counting_lab;
 
 std::string fixed(double value, int decimals) {
     char text[64];
-    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    (void)std::snprintf(text, sizeof text, "%.*f", decimals, value);
     return text == std::string("-0.0") ? "0.0" : text;
 }
 
@@ -36,16 +37,18 @@ Mean_and_spread count_spread(double t, double rate) { return mean_and_spread(cou
 std::string mean_pm_sd(const Mean_and_spread& m) { return fixed(m.mean, 1) + " ± " + fixed(m.standard_deviation, 1); }
 
 // The distances of the distance table, in cm.
-const std::vector<double> table_distances_cm{0.5, 1.0, 1.5, 2.0, 2.44, 2.5, 2.64, 3.0};
+constexpr std::array<double, 8> table_distances_cm{0.5, 1.0, 1.5, 2.0, 2.44, 2.5, 2.64, 3.0};
 // The counting times of the source table, in s.
-const std::vector<double> table_times_s{10, 30, 100};
+constexpr std::array<double, 3> table_times_s{10, 30, 100};
 
 // Where the window's rim stops bounding the cone: the rim is then exactly
 // the cut-off distance away from the source.
 double rim_limit_cm() { return std::sqrt(cut_off_cm * cut_off_cm - R * R); }
 
 std::string bounded_by(double d_cm) {
-    if (d_cm > cut_off_cm) return "nothing reaches";
+    if (d_cm > cut_off_cm) {
+        return "nothing reaches";
+    }
     return std::hypot(d_cm, R) < cut_off_cm ? "rim" : "cut-off";
 }
 
@@ -118,9 +121,11 @@ void write_count_histogram(const std::string& path) {
     }
     const double mu = rate * histogram.t_s;
     std::ofstream out(path);
-    for (std::size_t n = 0; n < exact.size() && n <= 3 * mu; ++n) {
+    for (std::size_t n = 0; n < exact.size() && static_cast<double>(n) <= 3 * mu; ++n) {
         const double poisson = poisson_probability(static_cast<int>(n), mu);
-        if (seen[n] == 0 && exact[n] < 1e-4 && poisson < 1e-4) continue;  // the empty tails
+        if (seen[n] == 0 && exact[n] < 1e-4 && poisson < 1e-4) {
+            continue;  // the empty tails
+        }
         out << n << ' ' << fixed(static_cast<double>(seen[n]) / histogram.recordings, 6) << ' ' << fixed(exact[n], 6)
             << ' ' << fixed(poisson, 6) << '\n';
     }
@@ -133,9 +138,14 @@ constexpr std::uint32_t figure_3_first_seed = 200'000;
 
 void write_measured_rates(const std::string& points_path, const std::string& curve_path) {
     std::vector<double> rates;
-    for (const Source& s : sources) rates.push_back(source_rate(s));
+    rates.reserve(sources.size() + table_distances_cm.size());
+    for (const Source& s : sources) {
+        rates.push_back(source_rate(s));
+    }
     for (const double d : table_distances_cm) {
-        if (distance_rate(d) > 0) rates.push_back(distance_rate(d));
+        if (distance_rate(d) > 0) {
+            rates.push_back(distance_rate(d));
+        }
     }
     std::ofstream points(points_path);
     std::uint32_t seed = figure_3_first_seed;
@@ -209,7 +219,7 @@ std::map<std::string, std::string> placeholders() {
     values["sheet_t"] = fixed(sheet_t_s, 0);
     const double strongest = source_rate(sources.back());
     values["strongest_loss"] = fixed(100 * (1 - count_spread(100, strongest).mean / (strongest * 100)), 0);
-    values["largest_count"] = std::to_string(static_cast<int>(std::floor(100 / tau)) + 1);
+    values["largest_count"] = std::to_string(highest_count(100, tau));
     return values;
 }
 

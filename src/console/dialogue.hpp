@@ -60,8 +60,9 @@ After Part_1(Console& console);
 /// The distance exercise: a distance from the window, a counting time, the count.
 After Part_2(Console& console);
 
-/// Runs the main menu until the student chooses 0 or the input ends;
-/// returns the exit status, 0.
+/// Runs the main menu until the student chooses 0 or the input ends, or the
+/// input stream fails (which ends it as the end of input does); returns the
+/// exit status, which is 0 in every one of these cases.
 int main_menu(Console& console);
 
 }  // namespace counting_lab

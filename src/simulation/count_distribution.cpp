@@ -1,12 +1,18 @@
 #include "simulation/count_distribution.hpp"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
+
+#include "simulation/recording.hpp"
 
 namespace counting_lab {
 
 namespace {
 
-// P(X >= n) for X ~ Poisson(mu), summing the smaller tail in log space.
+// P(X >= n) for X ~ Poisson(mu), summing the smaller tail. Terms more than
+// 40 standard deviations and 100 counts from the mean are left out: each is
+// below 1e-300.
 double poisson_at_least(int n, double mu) {
     if (n <= 0) {
         return 1.0;
@@ -14,24 +20,38 @@ double poisson_at_least(int n, double mu) {
     if (!(mu > 0)) {
         return 0.0;
     }
-    const auto term = [mu](int j) { return poisson_probability(j, mu); };
+    if (std::isinf(mu)) {
+        return 1.0;
+    }
+    const double reach = 100 + 40 * std::sqrt(mu);
     double sum = 0;
     if (n > mu) {
-        const int last = n + 100 + static_cast<int>(40 * std::sqrt(mu));
-        for (int j = n; j <= last; ++j) {
-            sum += term(j);
+        const int terms = static_cast<int>(std::min(reach, static_cast<double>(std::numeric_limits<int>::max() - n)));
+        for (int i = 0; i <= terms; ++i) {
+            sum += poisson_probability(n + i, mu);
         }
         return sum;
     }
-    for (int j = 0; j < n; ++j) {
-        sum += term(j);
+    if (n < mu - reach) {
+        return 1.0;
+    }
+    for (int j = static_cast<int>(std::max(0.0, mu - reach)); j < n; ++j) {
+        sum += poisson_probability(j, mu);
     }
     return 1.0 - sum;
 }
 
 }  // namespace
 
-double poisson_probability(int n, double mu) { return std::exp(-mu + n * std::log(mu) - std::lgamma(n + 1.0)); }
+double poisson_probability(int n, double mu) {
+    if (n < 0 || !(mu >= 0) || std::isinf(mu)) {
+        return 0.0;
+    }
+    if (mu == 0) {
+        return n == 0 ? 1.0 : 0.0;  // where 0 log 0 would be NaN
+    }
+    return std::exp(-mu + n * std::log(mu) - std::lgamma(n + 1.0));
+}
 
 double count_at_least(int n, double rate, double t, double dead_time) {
     if (!(rate > 0)) {
@@ -41,7 +61,10 @@ double count_at_least(int n, double rate, double t, double dead_time) {
 }
 
 std::vector<double> count_probabilities(double t, double rate, double dead_time) {
-    const int highest = rate > 0 ? static_cast<int>(std::floor(t / dead_time)) + 1 : 0;
+    if (!(dead_time > 0) || !(t >= 0) || !(t < (distribution_ceiling - 1) * dead_time)) {
+        return {};
+    }
+    const int highest = rate > 0 ? highest_count(t, dead_time) : 0;
     std::vector<double> p;
     p.reserve(static_cast<std::size_t>(highest) + 1);
     double at_least_n = 1.0;

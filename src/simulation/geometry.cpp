@@ -5,8 +5,11 @@
 namespace counting_lab {
 
 double solid_angle(double d, double L) {
+    if (!(d >= 0) || !(L > 0)) {
+        return 0.0;
+    }
     const double rim_cm = std::sqrt(d * d + R * R);
-    if (d > L && d > 0) {
+    if (d > L) {  // the window lies beyond the cut-off (d > L > 0)
         return 0.0;
     }
     const double slant_cm = L > rim_cm ? rim_cm : L;

@@ -7,11 +7,14 @@ namespace counting_lab {
 /// Radius of the detector window, in cm.
 inline constexpr double R = 1.0;
 
-/// Solid angle in steradians, in [0, 2 pi), of the cone of directions that
+/// Solid angle in steradians, in [0, 2 pi], of the cone of directions that
 /// are registered from a source at distance `d` cm from the window plane.
 /// The rim of the window bounds the cone while the rim is nearer than the
 /// cut-off distance `L` cm; past that the cone is narrowed to paths no longer
-/// than `L`, and a window beyond `L` registers nothing (0).
+/// than `L`, and a window beyond `L` registers nothing (0). A source in the
+/// window plane (d = 0) sees the whole half space, 2 pi.
+/// Domain: d >= 0 and L > 0. Gives 0 for a negative or NaN d, and for an L
+/// that is not above 0 or is NaN.
 double solid_angle(double d, double L);
 
 }  // namespace counting_lab

@@ -26,7 +26,8 @@ struct System_lab_clock final : Lab_clock {
 // Longer than any recording; keeps the deadline arithmetic far from overflow.
 constexpr double longest_wait_s = 1e9;
 
-// U in [0, 1], never 0: ln 0 would put the next event at infinity.
+// U in (0, 1]: a draw of 0 is drawn again, since ln 0 would put the next
+// event at infinity.
 double nonzero_uniform(const Draw& draw) {
     int r = draw();
     while (r == 0) {
@@ -74,16 +75,26 @@ Draw seeded_draw(std::uint32_t seed) {
     return [generator = std::mt19937(seed)]() mutable { return static_cast<int>(generator() >> 17); };
 }
 
+int highest_count(double t, double dead_time) {
+    if (!(t > 0)) {
+        return 0;
+    }
+    const double highest = std::floor(t / dead_time) + 1;  // NaN or infinite where dead_time <= 0
+    return highest >= 0 && highest <= count_ceiling ? static_cast<int>(highest) : count_ceiling;
+}
+
 int count_events(double t, double rate, double dead_time, const Draw& draw) {
     if (!(rate > 0)) {
         return 0;
     }
+    // Each waiting time is k ln U, with mean 1 / rate.
     const double k = -1.0 / rate;
+    const int highest = highest_count(t, dead_time);
     double T = k * std::log(nonzero_uniform(draw));
     int N = 0;
-    while (T < t) {
+    while (T < t && N < highest) {
         ++N;
-        T += dead_time - (1.0 / rate) * std::log(nonzero_uniform(draw));
+        T += dead_time + k * std::log(nonzero_uniform(draw));
     }
     return N;
 }

@@ -14,7 +14,8 @@ namespace counting_lab {
 /// event of the source cannot be registered for this long.
 inline constexpr double tau = 0.06;
 
-/// The clocks and the pause that a recording needs. Tests replace it.
+/// The clocks and the pause that a recording needs. Tests replace it, and so
+/// does the browser page, whose pause hands the page back to the browser.
 struct Lab_clock {
     virtual ~Lab_clock() = default;
     /// The calendar clock (the one whose whole seconds seed the generator).
@@ -31,7 +32,8 @@ Lab_clock& system_lab_clock();
 /// Blocks until the calendar clock has advanced ceil(x) whole seconds since
 /// the call: between ceil(x) - 1 and ceil(x) seconds of real time. It sleeps;
 /// a calendar clock set back meanwhile does not make it last longer.
-/// Returns at once for x <= 0 or NaN.
+/// Domain: x in (0, 1e9]. Returns at once for x <= 0 or NaN; a longer x,
+/// infinity too, waits 1e9 seconds.
 void wait(double x, Lab_clock& clock);
 void wait(double x);
 
@@ -43,12 +45,26 @@ using Draw = std::function<int()>;
 /// every platform.
 Draw seeded_draw(std::uint32_t seed);
 
+/// The most counts that any recording may return: a bound that the dead
+/// time sets on a real counter, and a limit on the work of one count where
+/// the dead time sets none.
+inline constexpr int count_ceiling = 1'000'000;
+
+/// The highest count of a recording of `t` seconds through a counter of dead
+/// time `dead_time` seconds: each count is followed by the dead time, so
+/// floor(t / dead_time) + 1. Domain: t >= 0 and dead_time > 0. Gives 0 for
+/// t <= 0 or NaN (no event falls before the start), and `count_ceiling` where
+/// that formula exceeds it or the dead time is 0, negative or NaN.
+int highest_count(double t, double dead_time);
+
 /// Number of events strictly before time `t` (seconds) from a source of mean
 /// `rate` events per second, when every registered event is followed by
 /// `dead_time` seconds in which nothing is registered. Draws one value for the
 /// first event and one per registered count; a draw of 0 is discarded and
 /// drawn again. A rate of 0, below 0 or NaN gives 0 without drawing.
-/// The result never exceeds floor(t / dead_time) + 1.
+/// Domain: t >= 0, dead_time > 0. The result never exceeds
+/// highest_count(t, dead_time), which also ends the count for an infinite t
+/// or a dead time that is not above 0.
 int count_events(double t, double rate, double dead_time, const Draw& draw);
 
 /// One recording: prints the line "Recording in progress ..." to `out`, waits
