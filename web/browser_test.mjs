@@ -31,7 +31,7 @@ const figures = [];
 
 const pages = [];
 const browser = await puppeteer.launch({
-  executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
+  executablePath: process.env.CHROMIUM || 'chromium',
   headless: true,
   args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
     '--disable-component-update', '--disable-sync'],
