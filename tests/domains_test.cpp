@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <limits>
+#include <numbers>
 #include <vector>
 
 #include "simulation/count_distribution.hpp"
@@ -51,7 +52,7 @@ TEST(Domains, EveryFunctionIsDefinedOutsideItsDomain) {
     }
 
     // The solid angle: the half space in the window plane, 0 where it means nothing.
-    EXPECT_DOUBLE_EQ(solid_angle(0, 2.64), 2 * M_PI);
+    EXPECT_DOUBLE_EQ(solid_angle(0, 2.64), 2 * std::numbers::pi);
     for (const double d : {-1.0, nan}) EXPECT_EQ(solid_angle(d, 2.64), 0.0) << "d = " << d;
     for (const double L : {0.0, -1.0, nan}) EXPECT_EQ(solid_angle(1, L), 0.0) << "L = " << L;
 }

@@ -20,13 +20,16 @@ set yrange [0:*]
 set xtics 0.5
 plot data.'/rate_against_distance.dat' index 0 with lines linewidth 2.5 linecolor rgb blue title 'window rim bounds the cone', \
      '' index 1 with lines linewidth 4 dashtype (6,3) linecolor rgb vermillion title 'cut-off distance bounds the cone', \
-     '' index 2 with lines linewidth 2.5 dashtype (2,3) linecolor rgb grey title 'window beyond the cut-off: no counts'
+     '' index 2 with lines linewidth 2.5 dashtype (2,3) linecolor rgb grey title 'window beyond the cut-off: no counts', \
+     '' index 0 using 1:3 with lines linewidth 2.5 dashtype (8,3,2,3) linecolor rgb green title 'measured by the counter, m = n / (1 + n τ)', \
+     '' index 1 using 1:3 with lines linewidth 2.5 dashtype (8,3,2,3) linecolor rgb green notitle
 
 # 2. The distribution of N for one setting.
 set output figures.'/count-distribution.svg'
 set xlabel 'Count N in one recording'
 set ylabel 'Share of recordings'
 set autoscale x
+set autoscale xfix  # no empty stretch of axis beyond the data
 set xtics autofreq
 set yrange [0:*]
 set offsets 0, 0, graph 0.4, 0  # room for the key above the peaks
@@ -34,19 +37,21 @@ set style fill solid 0.45 border lc rgb blue
 set boxwidth 0.9
 plot data.'/count_histogram.dat' using 1:2 with boxes linecolor rgb blue title 'simulated recordings', \
      '' using 1:3 with linespoints pointtype 7 pointsize 0.8 linewidth 2 linecolor rgb vermillion title 'exact distribution with dead time', \
-     '' using 1:4 with linespoints pointtype 4 pointsize 0.8 linewidth 2 dashtype (6,3) linecolor rgb grey title 'Poisson, no dead time'
+     '' using 1:4 with linespoints pointtype 4 pointsize 0.8 linewidth 2 dashtype (6,3) linecolor rgb grey title 'Poisson, no dead time', \
+     '' using 1:5 with linespoints pointtype 12 pointsize 0.9 linewidth 2 dashtype (2,3) linecolor rgb purple title 'Poisson with the same mean'
 
 # 3. Measured and corrected rates against the true rate.
+
 set output figures.'/measured-against-true-rate.svg'
 set offsets 0, 0, 0, 0
-set key top left
+set key top left  # above the identity line, where no point falls
 set xlabel 'True count rate n (counts per second)'
 set ylabel 'Rate (counts per second)'
 set xrange [0:18]
 set yrange [0:18]
 set xtics 2
 set ytics 2
-plot x with lines linewidth 1.5 dashtype (2,3) linecolor rgb grey title 'identity: no counting loss', \
-     data.'/dead_time_curve.dat' using 1:2 with lines linewidth 2.5 linecolor rgb blue title 'expected measured rate m = n / (1 + n τ)', \
-     data.'/measured_rates.dat' using 1:2 with points pointtype 7 pointsize 1.4 linecolor rgb vermillion title 'measured N / t', \
-     '' using 1:3 with points pointtype 9 pointsize 1.6 linecolor rgb green title 'corrected m / (1 − m τ)'
+plot x with lines linewidth 1.5 dashtype (2,3) linecolor rgb grey title 'no loss: m = n', \
+     data.'/dead_time_curve.dat' using 1:2 with lines linewidth 2.5 linecolor rgb blue title 'dead time: m = n / (1 + n τ)', \
+     data.'/measured_rates.dat' using 1:2:4 with yerrorbars pointtype 7 pointsize 1.4 linecolor rgb vermillion title 'measured N / t, ± 1 sd', \
+     '' using 1:3:5 with yerrorbars pointtype 9 pointsize 1.6 linecolor rgb green title 'corrected, ± 1 sd'
