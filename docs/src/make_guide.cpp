@@ -380,14 +380,14 @@ std::map<std::string, std::string> chi_square_exercise() {
 // What the solid angle of the window is, against the inverse-square law's
 // pi R^2 / d^2, at the nearest distance and at the last rim-bounded one.
 std::map<std::string, std::string> geometry_facts() {
-    const auto inverse_square_excess = [](double d) {
-        return 100 * (std::numbers::pi * R * R / (d * d) / solid_angle(d, cut_off_cm) - 1);
+    const auto inverse_square_ratio = [](double d) {
+        return std::numbers::pi * R * R / (d * d) / solid_angle(d, cut_off_cm);
     };
     const double nearest_rate = distance_rate(0.5);
     const Mean_and_spread nearest = count_spread(distance_table_t_s, nearest_rate);
     return {
-        {"inverse_square_near", fixed(inverse_square_excess(0.5), 0)},
-        {"inverse_square_rim", fixed(inverse_square_excess(rim_limit_cm()), 0)},
+        {"inverse_square_near", fixed(inverse_square_ratio(0.5), 1)},
+        {"inverse_square_rim", fixed(100 * (inverse_square_ratio(rim_limit_cm()) - 1), 0)},
         {"zero_share", fixed(100 * (5.0 - cut_off_cm) / (5.0 - 0.5), 0)},
         {"near_rate", fixed(nearest_rate, 1)},
         {"near_measured", fixed(nearest.mean / distance_table_t_s, 1)},
