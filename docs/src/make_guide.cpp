@@ -270,9 +270,10 @@ std::map<std::string, std::string> sample_results() {
             counts.push_back(recording(sheet_t_s, rate, seed++));
             sheet << " | " << counts.back();
         }
-        const double mean = std::accumulate(counts.begin(), counts.end(), 0.0) / sheet_repeats;
-        const double m = mean / sheet_t_s;
-        sheet << " | " << fixed(mean, 1) << " | " << fixed(m, 3) << " | " << fixed(corrected_rate(m), 3) << " | "
+        // Each column from the one before it as printed, as a student works it out.
+        const Shown mean = shown(std::accumulate(counts.begin(), counts.end(), 0.0) / sheet_repeats, 1);
+        const Shown m = shown(mean.value / sheet_t_s, 3);
+        sheet << " | " << mean.text << " | " << m.text << " | " << shown(corrected_rate(m.value), 3).text << " | "
               << fixed(rate, 3) << " |\n";
         if (i + 1 != sources.size()) {
             continue;
