@@ -1,20 +1,15 @@
 # Puts the page together: the program (its WebAssembly inside), the page's
 # own script and the icon written into the template, so that one file holds
-# everything. An .svg part goes into a data: URL.
+# everything. An .svg part becomes a data: URL.
 #   cmake -D TEMPLATE=page.html -D OUTPUT=counting-lab.html -D PARTS="name=file;..." -P assemble.cmake
+include(${CMAKE_CURRENT_LIST_DIR}/../cmake/svg_data_url.cmake)
 file(READ "${TEMPLATE}" page)
 foreach(part IN LISTS PARTS)
   string(REGEX MATCH "^([^=]+)=(.*)$" _ "${part}")
   set(name "${CMAKE_MATCH_1}")
   file(READ "${CMAKE_MATCH_2}" content)
   if(name MATCHES "\\.svg$")
-    # One line, with the characters that a data: URL must not hold as they are escaped.
-    string(REGEX REPLACE "[\r\n]+ *" "" content "${content}")
-    foreach(pair "%;%25" "#;%23" "<;%3C" ">;%3E" "\";'")
-      list(GET pair 0 from)
-      list(GET pair 1 to)
-      string(REPLACE "${from}" "${to}" content "${content}")
-    endforeach()
+    svg_data_url(content "${content}")
   else()
     # No source map to ask for, and nothing that would end the inline script early.
     string(REGEX REPLACE "//# sourceMappingURL=[^\n]*" "" content "${content}")
