@@ -10,15 +10,7 @@ exe=${1:-build/windows-cross/counting-lab.exe}
 transcript=${2:-build/windows-cross/transcript.txt}
 [ -f "$exe" ] || { echo "no $exe; build it with the windows-cross preset"; exit 1; }
 
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="  # no .NET or browser engine offers
-WINEPREFIX=$(mktemp -d)
-export WINEPREFIX
-trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$WINEPREFIX"' EXIT
-
-# Make the prefix first, so that the session's timing is the program's own.
-wineboot --init >/dev/null 2>&1
-wineserver --wait
+source tests/wine_prefix.sh
 
 cmake -D "PROGRAM=wine;$exe" -D CRLF=ON -D START_UP_S=5 \
   -D "TRANSCRIPT=$transcript" -P tests/end_to_end.cmake
