@@ -25,7 +25,7 @@ void require(bool holds, const char* what) {
 int stand_in(double t, double rate, double dead_time) {
     // The highest rate an exercise can hand over: the distance exercise at
     // its nearest, 0.5 cm; the sources give less.
-    const double highest_rate_per_s = counting_lab::distance_rate(0.5);
+    static const double highest_rate_per_s = counting_lab::distance_rate(0.5);
     require(t >= 10 && t <= 100, "counting time from 10 to 100 s");
     require(std::isfinite(rate) && rate >= 0 && rate <= highest_rate_per_s, "a count rate the lab can give");
     require(dead_time == counting_lab::tau, "the lab's dead time");

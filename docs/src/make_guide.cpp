@@ -52,9 +52,8 @@ std::string three_sd_range(const Mean_and_spread& m) {
 double quotable_sd(double N, double t) { return std::sqrt(N) * (1 - N / t * tau); }
 
 // The share of recordings whose count lies within `k` standard deviations of
-// the mean, from the exact distribution.
-double share_within(const std::vector<double>& p, double k) {
-    const Mean_and_spread m = mean_and_spread(p);
+// the mean, from the exact distribution `p` whose mean and spread are `m`.
+double share_within(const std::vector<double>& p, const Mean_and_spread& m, double k) {
     double share = 0;
     for (std::size_t n = 0; n < p.size(); ++n) {
         if (std::abs(static_cast<double>(n) - m.mean) <= k * m.standard_deviation) {
@@ -120,8 +119,8 @@ Source_table source_table() {
                 std::max(result.worst_quotable_error, std::abs(quotable / count.standard_deviation - 1));
             result.worst_sqrt_excess =
                 std::max(result.worst_sqrt_excess, std::sqrt(count.mean) / count.standard_deviation - 1);
-            const double within_1 = share_within(p, 1);
-            const double within_2 = share_within(p, 2);
+            const double within_1 = share_within(p, count, 1);
+            const double within_2 = share_within(p, count, 2);
             result.within_1_low = std::min(result.within_1_low, within_1);
             result.within_1_high = std::max(result.within_1_high, within_1);
             result.within_2_low = std::min(result.within_2_low, within_2);
@@ -425,11 +424,12 @@ std::map<std::string, std::string> placeholders() {
     values["histogram_source"] = std::to_string(histogram.source + 1);
     values["histogram_t"] = fixed(histogram.t_s, 0);
     values["histogram_recordings"] = std::to_string(histogram.recordings);
-    values["histogram_rate"] = fixed(source_rate(sources[histogram.source]), 2);
-    values["histogram_mean_sd"] = mean_pm_sd(count_spread(histogram.t_s, source_rate(sources[histogram.source])));
-    values["histogram_poisson_sd"] = fixed(std::sqrt(source_rate(sources[histogram.source]) * histogram.t_s), 1);
-    values["histogram_same_mean_sd"] =
-        fixed(std::sqrt(count_spread(histogram.t_s, source_rate(sources[histogram.source])).mean), 1);
+    const double histogram_rate = source_rate(sources[histogram.source]);
+    const Mean_and_spread histogram_count = count_spread(histogram.t_s, histogram_rate);
+    values["histogram_rate"] = fixed(histogram_rate, 2);
+    values["histogram_mean_sd"] = mean_pm_sd(histogram_count);
+    values["histogram_poisson_sd"] = fixed(std::sqrt(histogram_rate * histogram.t_s), 1);
+    values["histogram_same_mean_sd"] = fixed(std::sqrt(histogram_count.mean), 1);
     values["figure_3_t"] = fixed(figure_3_t_s, 0);
     values["sheet_t"] = fixed(sheet_t_s, 0);
     const double strongest = source_rate(sources.back());
