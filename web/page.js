@@ -67,33 +67,29 @@
     }
   }
 
-  // Hands the field's line over, as a console does when Enter is pressed.
-  function enter(line) {
-    append(line + '\n');
-    if (keyboard) keyboard.hand(line + '\n');
+  // Shows a line and hands it over, as a console does: with a line break for
+  // Enter, without one for Ctrl-D.
+  function enter(line, end = '\n') {
+    append(line + end);
+    if (keyboard) keyboard.hand(line + end);
   }
-  function enterField() {
+  // Empties the field; returns what it held.
+  function takeField() {
     const line = field.value;
     field.value = '';
-    enter(line);
+    return line;
   }
   field.addEventListener('keydown', (event) => {
     if (event.isComposing) return;
     if (event.key === 'Enter') {
       event.preventDefault();
-      enterField();
+      enter(takeField());
     } else if (event.ctrlKey && !event.altKey && (event.key === 'd' || event.key === 'D')) {
       // Ctrl-D: the typed line without a line break, or on an empty line the end of the input.
       event.preventDefault();
-      const line = field.value;
-      field.value = '';
-      if (!keyboard) return;
-      if (line === '') {
-        keyboard.hand(null);
-      } else {
-        append(line);
-        keyboard.hand(line);
-      }
+      const line = takeField();
+      if (line !== '') enter(line, '');
+      else if (keyboard) keyboard.hand(null);
     }
   });
   // Pasted lines answer one prompt each; what follows the last line break stays in the field.
@@ -124,7 +120,7 @@
     const from = field.selectionStart;
     const to = field.selectionEnd;
     if (key === 'enter') {
-      enterField();
+      enter(takeField());
     } else if (key === 'backspace') {
       if (from !== to) field.setRangeText('', from, to, 'end');
       else if (from > 0) field.setRangeText('', from - 1, from, 'end');
