@@ -312,7 +312,7 @@ std::map<std::string, std::string> sample_results() {
                                               : "more than two standard deviations from the truth, as about one result "
                                                 "in twenty is: worth a second measurement";
         // The mistake of putting the count, not the rate, into the correction.
-        worked["mistake_n"] = signed_text(shown(total / (1 - total * tau), 1));
+        worked["mistake_n"] = signed_text(shown(corrected_rate(total), 1));
     }
     worked["sample_sheet"] = sheet.str();
     return worked;
