@@ -1,6 +1,5 @@
 #include "simulation/count_distribution.hpp"
 
-#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -10,9 +9,11 @@ namespace counting_lab {
 
 namespace {
 
-// P(X >= n) for X ~ Poisson(mu), summing the smaller tail. Terms more than
-// 40 standard deviations and 100 counts from the mean are left out: each is
-// below 1e-300.
+// P(X >= n) for X ~ Poisson(mu), summing the smaller tail. Its terms fall
+// away from the mean, so the sum starts at the term nearest the mean, finds
+// each next term from the one before by one multiplication, and stops once
+// a term no longer changes the sum: the cost grows with the spread of X,
+// not with n.
 double poisson_at_least(int n, double mu) {
     if (n <= 0) {
         return 1.0;
@@ -23,20 +24,21 @@ double poisson_at_least(int n, double mu) {
     if (std::isinf(mu)) {
         return 1.0;
     }
-    const double reach = 100 + 40 * std::sqrt(mu);
+    constexpr double negligible = std::numeric_limits<double>::epsilon() / 8;
     double sum = 0;
-    if (n > mu) {
-        const int terms = static_cast<int>(std::min(reach, static_cast<double>(std::numeric_limits<int>::max() - n)));
-        for (int i = 0; i <= terms; ++i) {
-            sum += poisson_probability(n + i, mu);
+    if (n > mu) {  // P(X = k + 1) = P(X = k) mu / (k + 1), for k = n, n + 1, ...
+        double term = poisson_probability(n, mu);
+        for (long long k = n; term > sum * negligible; ++k) {  // no int overflow near INT_MAX
+            sum += term;
+            term *= mu / static_cast<double>(k + 1);
         }
         return sum;
     }
-    if (n < mu - reach) {
-        return 1.0;
-    }
-    for (int j = static_cast<int>(std::max(0.0, mu - reach)); j < n; ++j) {
-        sum += poisson_probability(j, mu);
+    // 1 - P(X < n), with P(X = k - 1) = P(X = k) k / mu, for k = n - 1 down to 0.
+    double term = poisson_probability(n - 1, mu);
+    for (int k = n - 1; k >= 0 && term > sum * negligible; --k) {
+        sum += term;
+        term *= k / mu;
     }
     return 1.0 - sum;
 }
@@ -54,8 +56,11 @@ double poisson_probability(int n, double mu) {
 }
 
 double count_at_least(int n, double rate, double t, double dead_time) {
+    if (n <= 0) {
+        return 1.0;
+    }
     if (!(rate > 0)) {
-        return n <= 0 ? 1.0 : 0.0;
+        return 0.0;
     }
     return poisson_at_least(n, rate * (t - (n - 1) * dead_time));
 }

@@ -13,8 +13,8 @@ inline constexpr double R = 1.0;
 /// cut-off distance `L` cm; past that the cone is narrowed to paths no longer
 /// than `L`, and a window beyond `L` registers nothing (0). A source in the
 /// window plane (d = 0) sees the whole half space, 2 pi.
-/// Domain: d >= 0 and L > 0. Gives 0 for a negative or NaN d, and for an L
-/// that is not above 0 or is NaN.
+/// Domain: d >= 0 and L > 0. Gives 0 for a negative, infinite or NaN d, and
+/// for an L that is not above 0 or is NaN; never leaves [0, 2 pi].
 double solid_angle(double d, double L);
 
 }  // namespace counting_lab

@@ -79,8 +79,11 @@ int highest_count(double t, double dead_time) {
     if (!(t > 0)) {
         return 0;
     }
-    const double highest = std::floor(t / dead_time) + 1;  // NaN or infinite where dead_time <= 0
-    return highest >= 0 && highest <= count_ceiling ? static_cast<int>(highest) : count_ceiling;
+    if (!(dead_time > 0)) {
+        return count_ceiling;
+    }
+    const double highest = std::floor(t / dead_time) + 1;
+    return highest <= count_ceiling ? static_cast<int>(highest) : count_ceiling;
 }
 
 int count_events(double t, double rate, double dead_time, const Draw& draw) {

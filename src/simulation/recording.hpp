@@ -53,8 +53,9 @@ inline constexpr int count_ceiling = 1'000'000;
 /// The highest count of a recording of `t` seconds through a counter of dead
 /// time `dead_time` seconds: each count is followed by the dead time, so
 /// floor(t / dead_time) + 1. Domain: t >= 0 and dead_time > 0. Gives 0 for
-/// t <= 0 or NaN (no event falls before the start), and `count_ceiling` where
-/// that formula exceeds it or the dead time is 0, negative or NaN.
+/// t <= 0 or NaN (no event falls before the start); otherwise
+/// `count_ceiling` where that formula exceeds it, and for a dead time that is
+/// not above 0 (0, negative, minus infinity or NaN).
 int highest_count(double t, double dead_time);
 
 /// Number of events strictly before time `t` (seconds) from a source of mean
