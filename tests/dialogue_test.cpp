@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <numbers>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "console/terminal.hpp"
+#include "simulation/geometry.hpp"
 
 namespace {
 
@@ -72,7 +74,9 @@ struct Session {
     std::string transcript() const { return out.str(); }
     std::vector<double> times() const {
         std::vector<double> t;
-        for (const Recorded& r : recordings) t.push_back(r.t_s);
+        for (const Recorded& r : recordings) {
+            t.push_back(r.t_s);
+        }
         return t;
     }
 };
@@ -87,7 +91,9 @@ TEST(MainMenu, AnythingElseShowsTheMenuAgain) {
     // Unknown numbers, a number too large for an int, and words.
     Session s("3\n7\n-1\n99999999999\nabc def\n0\n");
     std::string expected;
-    for (int i = 0; i < 5; ++i) expected += menu + chosen;
+    for (int i = 0; i < 5; ++i) {
+        expected += menu + chosen;
+    }
     EXPECT_EQ(s.transcript(), expected + menu + chosen);
     EXPECT_TRUE(s.recordings.empty());
 }
@@ -126,18 +132,27 @@ TEST(Part1, CountingTimeRange) {
     Session s("1\n4\n9.99\n101\n0\n-5\n1e999\n10\n4\n100\n0\n0\n");
     EXPECT_EQ(s.times(), (std::vector<double>{10, 100}));
     std::string expected = menu + chosen + part_1_header + sources;
-    for (int i = 0; i < 5; ++i) expected += part_1_time + part_1_time_out;
+    for (int i = 0; i < 5; ++i) {
+        expected += part_1_time + part_1_time_out;
+    }
     expected += part_1_time + count + sources + part_1_time + count + sources + menu + chosen;
     EXPECT_EQ(s.transcript(), expected);
 }
 
 TEST(Part1, NumberSyntax) {
     // Stream syntax: these are numbers...
-    EXPECT_EQ(Session("1\n3 1e1 3 10. 3 .5e2 3 +20\n0 0").times(), (std::vector<double>{10, 10, 50, 20}));
+    const std::string three = std::string(69, '0') + "3";  // read whole, not in part
+    Session numbers("1\n3 1e1 3 10. 3 .5e2 3 +20 3 1e+1 " + three + " 10\n0 0");
+    EXPECT_EQ(numbers.times(), (std::vector<double>{10, 10, 50, 20, 10, 10}));
+    EXPECT_DOUBLE_EQ(numbers.recordings.back().rate_per_s, 5.15);
+    Session leaves("2\n-5e-1\n0\n");  // a negative distance
+    EXPECT_EQ(leaves.transcript(), menu + chosen + part_2_header + distance + part_2_exit + menu + chosen);
     // ...and these are not: each is answered and asked again.
     Session s("1\n3\nnan\ninf\nx 12\n-\n30\n0\n0\n");
     std::string expected = menu + chosen + part_1_header + sources;
-    for (int i = 0; i < 4; ++i) expected += part_1_time + not_a_number;
+    for (int i = 0; i < 4; ++i) {
+        expected += part_1_time + not_a_number;
+    }
     expected += part_1_time + count + sources + menu + chosen;
     EXPECT_EQ(s.transcript(), expected);
     EXPECT_EQ(s.times(), (std::vector<double>{30}));
@@ -149,7 +164,9 @@ TEST(Answers, AWordIsANumberOnlyIfAllOfItIs) {
     // rest of its line, and the prompt asked again.
     Session part_2("2\n2,5 10\n2.5 10abc\n0x14\nnan\ninf\n1e\n.\n1.2.3\n20 -1\n0\n");
     std::string expected = menu + chosen + part_2_header + distance + not_a_number + distance + part_2_time;
-    for (int i = 0; i < 7; ++i) expected += not_a_number + part_2_time;
+    for (int i = 0; i < 7; ++i) {
+        expected += not_a_number + part_2_time;
+    }
     EXPECT_EQ(part_2.transcript(), expected + count + distance + part_2_exit + menu + chosen);
     ASSERT_EQ(part_2.recordings.size(), 1U);
     EXPECT_EQ(part_2.recordings[0].t_s, 20.0);
@@ -189,8 +206,12 @@ TEST(Part2, RateFollowsTheSolidAngle) {
     const double expected[] = {16.8, 8.91, 3.21, 1.61, 0, 0, 0};
     const double within[] = {0.05, 0.005, 0.005, 0.005, 0, 0, 0};
     ASSERT_EQ(s.recordings.size(), 7U);
+    const double distances_cm[] = {0.5, 1.0, 2.0, 2.5, 2.64, 3, 5};
     for (std::size_t i = 0; i < 7; ++i) {
         EXPECT_NEAR(s.recordings[i].rate_per_s, expected[i], within[i]) << "measurement " << i;
+        // 60.85 Bq times the window's share of the whole sphere, 4 pi, to the last bit.
+        EXPECT_EQ(s.recordings[i].rate_per_s, solid_angle(distances_cm[i], 2.64) * 60.85 / (4 * std::numbers::pi))
+            << "measurement " << i;
     }
 }
 

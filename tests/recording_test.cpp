@@ -68,9 +68,9 @@ TEST(Wait, ReturnsAfterTheNextWholeNumberOfTicks) {
         const long long start_s = clock.calendar_seconds();
         wait(c.x_s, clock);
         EXPECT_EQ(clock.calendar_seconds() - start_s, c.ticks) << "x = " << c.x_s;
-        const auto real = clock.monotonic_now - steady_clock::time_point{};
-        EXPECT_GT(real, seconds(c.ticks - 1)) << "x = " << c.x_s;
-        EXPECT_LE(real, seconds(c.ticks)) << "x = " << c.x_s;
+        // The second under way at the call counts as one of the ticks.
+        const auto under_way = c.start - floor<seconds>(c.start);
+        EXPECT_EQ(clock.monotonic_now - steady_clock::time_point{}, seconds(c.ticks) - under_way) << "x = " << c.x_s;
         EXPECT_EQ(clock.pauses, 1) << "a wait sleeps once; it does not poll";
     }
 }
@@ -110,6 +110,14 @@ TEST(CountEvents, FullDrawPutsTheFirstEventAtZeroAndStepsByTheDeadTime) {
     EXPECT_EQ(used, 2);
     EXPECT_EQ(count_events(10, 1.0, tau, scripted({32767, 32767, 32767, 1}, used)), 3);
     EXPECT_EQ(used, 4);
+    // Worked out on paper: every draw 32767 puts events at 0, 0.5, ... 9.5 s,
+    // all exact in binary; 10 s itself is not before t, and the dead time
+    // bound (21) is not reached. Any other divisor than 32767 moves the
+    // first event past t at this rate.
+    const auto full = [&used] { return ++used, 32767; };
+    used = 0;
+    EXPECT_EQ(count_events(10, 1e-6, 0.5, full), 20);
+    EXPECT_EQ(used, 21);
 }
 
 TEST(CountEvents, ZeroDrawsAreDrawnAgain) {
@@ -127,17 +135,22 @@ TEST(CountEvents, NoRateNoCountsNoDraws) {
 
 TEST(CountEvents, DeadTimeBoundsTheCount) {
     // Whatever the rate, counts are at least the dead time apart; at a huge
-    // rate, or with every draw 32767, they come as densely as that allows.
-    // Where t is a whole multiple of the dead time, rounding decides whether
-    // the last one still falls before t.
+    // rate, or with every draw 32767, they come as densely as that allows:
+    // one at 0 and one per dead time after it, ceil(t / tau) before t. Where
+    // t is a whole multiple of the dead time, rounding decides whether the
+    // last one still falls before t.
     for (const double t_s : {10.0, 6.0, 60.0, 99.99, 100.0}) {
-        const int bound = highest_count(t_s, tau);
+        const double steps = t_s / tau;
+        const bool multiple = std::abs(steps - std::round(steps)) < 1e-9;
         int used = 0;
         const int dense = count_events(t_s, 1e12, tau, seeded_draw(7));
         const int full = count_events(t_s, 1.0, tau, [&used] { return ++used, 32767; });
         for (const int N : {dense, full}) {
-            EXPECT_LE(N, bound) << "t = " << t_s;
-            EXPECT_GE(N, bound - 1) << "t = " << t_s;
+            if (multiple) {
+                EXPECT_GE(N, std::round(steps)) << "t = " << t_s;
+            } else {
+                EXPECT_EQ(N, std::ceil(steps)) << "t = " << t_s;
+            }
         }
         EXPECT_EQ(used, full + 1);
     }
@@ -152,15 +165,26 @@ TEST(CountEvents, PropertiesOverRandomTimesAndRates) {
         const double t_s = time_s(pick);
         const double rate = seed % 10 == 0 ? 0.0 : std::pow(10.0, rate_decade(pick));
         Draw real = seeded_draw(seed);
-        int kept = 0;  // draws other than the discarded zeros
+        std::vector<int> kept;  // the draws other than the discarded zeros
         const int N = count_events(t_s, rate, tau, [&] {
             const int r = real();
-            if (r != 0) ++kept;
+            if (r != 0) {
+                kept.push_back(r);
+            }
             return r;
         });
         ASSERT_GE(N, 0) << "t = " << t_s << ", rate = " << rate;
-        ASSERT_LE(N, highest_count(t_s, tau)) << "t = " << t_s << ", rate = " << rate;
-        ASSERT_EQ(kept, rate > 0 ? N + 1 : 0) << "t = " << t_s << ", rate = " << rate;
+        ASSERT_EQ(kept.size(), rate > 0 ? N + 1U : 0U) << "t = " << t_s << ", rate = " << rate;
+        if (rate > 0) {
+            // The count ends at the first event that is not before t, the one
+            // after the N-th, whose time the kept draws give.
+            double T = -std::log(kept[0] / 32767.0) / rate;
+            for (int i = 1; i <= N; ++i) {
+                ASSERT_LT(T, t_s) << "event " << i << ", t = " << t_s << ", rate = " << rate;
+                T += tau - std::log(kept[static_cast<std::size_t>(i)] / 32767.0) / rate;
+            }
+            ASSERT_GE(T, t_s) << "t = " << t_s << ", rate = " << rate;
+        }
     }
 }
 

@@ -18,7 +18,9 @@ std::atomic<long> live_blocks{0};
 // Every allocation of this test program is counted.
 void* operator new(std::size_t size) {
     void* block = std::malloc(size == 0 ? 1 : size);
-    if (block == nullptr) throw std::bad_alloc();
+    if (block == nullptr) {
+        throw std::bad_alloc();
+    }
     ++live_blocks;
     return block;
 }
@@ -34,7 +36,7 @@ void operator delete(void* block) noexcept {
     }
 }
 #pragma GCC diagnostic pop
-void operator delete(void* block, std::size_t) noexcept { operator delete(block); }
+void operator delete(void* block, std::size_t /*size*/) noexcept { operator delete(block); }
 
 namespace {
 
@@ -52,8 +54,12 @@ class Typist : public std::streambuf {
 
   private:
     int_type underflow() override {
-        while (next_ < script_.size() && script_[next_].times == 0) ++next_;
-        if (next_ == script_.size()) return traits_type::eof();
+        while (next_ < script_.size() && script_[next_].times == 0) {
+            ++next_;
+        }
+        if (next_ == script_.size()) {
+            return traits_type::eof();
+        }
         --script_[next_].times;
         std::string& text = script_[next_].text;
         setg(text.data(), text.data(), text.data() + text.size());
@@ -73,11 +79,15 @@ class Screen : public std::streambuf {
     std::streamsize xsputn(const char* text, std::streamsize n) override {
         written += n;
         tail.append(text, static_cast<std::size_t>(n));
-        if (tail.size() > 256) tail.erase(0, tail.size() - 128);
+        if (tail.size() > 256) {
+            tail.erase(0, tail.size() - 128);
+        }
         return n;
     }
     int_type overflow(int_type c) override {
-        if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+        if (traits_type::eq_int_type(c, traits_type::eof())) {
+            return traits_type::not_eof(c);
+        }
         const char one = traits_type::to_char_type(c);
         xsputn(&one, 1);
         return c;
@@ -96,15 +106,19 @@ TEST(Soak, HundredThousandMeasurementsInBothExercises) {
     long blocks_late = 0;
     Console console{in, out, {}, [&](double, double, double) {
                         ++measurements;
-                        if (measurements == 1'000) blocks_early = live_blocks;
-                        if (measurements == 2 * half) blocks_late = live_blocks;
+                        if (measurements == 1'000) {
+                            blocks_early = live_blocks;
+                        }
+                        if (measurements == 2 * half) {
+                            blocks_late = live_blocks;
+                        }
                         return 7;
                     }};
 
     EXPECT_EQ(main_menu(console), 0);
     EXPECT_EQ(measurements, 2 * half);
     EXPECT_EQ(blocks_late, blocks_early) << "heap blocks alive after 1,000 and after 100,000 measurements";
-    EXPECT_GT(screen.written, 100 * 2 * half);
+    EXPECT_GT(screen.written, 100L * 2 * half);
     const std::string end = "Waiting for your choice: ===================\n";
     EXPECT_EQ(screen.tail.substr(screen.tail.size() - end.size()), end);
 }

@@ -25,7 +25,9 @@ struct Fit {
 Fit fit(const std::vector<int>& counts, double rate, double t, double dead_time) {
     const int highest = counting_lab::highest_count(t, dead_time);
     std::vector<int> observed(static_cast<std::size_t>(highest) + 2, 0);
-    for (const int N : counts) observed[static_cast<std::size_t>(std::min(N, highest + 1))]++;
+    for (const int N : counts) {
+        observed[static_cast<std::size_t>(std::min(N, highest + 1))]++;
+    }
 
     const std::vector<double> exact = counting_lab::count_probabilities(t, rate, dead_time);
     const double samples = static_cast<double>(counts.size());
@@ -64,6 +66,7 @@ double critical_value(int degrees_of_freedom) {
 
 std::vector<int> recordings(double rate, double t, double dead_time, int how_many) {
     std::vector<int> counts;
+    counts.reserve(static_cast<std::size_t>(how_many));
     for (int i = 0; i < how_many; ++i) {
         counts.push_back(count_events(t, rate, dead_time, seeded_draw(static_cast<std::uint32_t>(1'000 + i))));
     }
@@ -94,12 +97,16 @@ TEST(CountDistribution, ExactDistributionSumsToOneAndHasTheSimulatedMean) {
     for (const double rate : {0.0, 1.05, 8.95, 200.0}) {
         const std::vector<double> p = counting_lab::count_probabilities(10, rate, tau);
         double sum = 0;
-        for (const double p_n : p) sum += p_n;
+        for (const double p_n : p) {
+            sum += p_n;
+        }
         EXPECT_NEAR(sum, 1.0, 1e-12) << "rate " << rate;
 
         const std::vector<int> counts = recordings(rate, 10, tau, 20'000);
         double simulated_mean = 0;
-        for (const int N : counts) simulated_mean += N;
+        for (const int N : counts) {
+            simulated_mean += N;
+        }
         simulated_mean /= static_cast<double>(counts.size());
         // Within four standard errors of the simulation.
         const auto exact = mean_and_spread(p);
@@ -107,4 +114,11 @@ TEST(CountDistribution, ExactDistributionSumsToOneAndHasTheSimulatedMean) {
             << "rate " << rate;
     }
 }
+TEST(CountDistribution, MeanAndSpread) {
+    // Half the time 0, half the time 4: mean 2, variance 4, spread 2.
+    const auto m = counting_lab::mean_and_spread({0.5, 0, 0, 0, 0.5});
+    EXPECT_EQ(m.mean, 2.0);
+    EXPECT_EQ(m.standard_deviation, 2.0);
+}
+
 }  // namespace

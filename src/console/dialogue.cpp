@@ -30,8 +30,9 @@ void clear_screen(Console& console) {
 enum class Answer { number, not_a_number, end_of_input };
 
 // An answer is one word: the characters up to the next white space. Words
-// longer than this are no number, and are not kept whole.
-constexpr std::size_t longest_word = 64;
+// longer than any number a student types or pastes are no number, and are
+// not kept whole.
+constexpr std::size_t longest_word = 1024;
 
 // Reads the next word, skipping white space (line breaks too). False at the
 // end of input. The white space after the word is left for the next read.
@@ -130,7 +131,8 @@ Answer ask(Console& console, std::string_view prompt, Number& value) {
         console.out << '\n' << std::flush;
         return Answer::end_of_input;
     }
-    const bool is_number = word.size() <= longest_word && (std::is_integral_v<Number> ? is_integer(word) : is_decimal(word));
+    const bool is_number =
+        word.size() <= longest_word && (std::is_integral_v<Number> ? is_integer(word) : is_decimal(word));
     if (!is_number) {
         console.in.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
         return Answer::not_a_number;
