@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <csignal>
 #include <fstream>
 #include <string>
 
@@ -44,10 +45,19 @@ double peak_resident_kib(pid_t pid) {
 
 void RecordingProcess(benchmark::State& state) {
     using std::chrono::system_clock;
+    // A program that dies early closes its end of the pipe: a write to it
+    // then fails with EPIPE, reported below, instead of killing the benchmark.
+    (void)std::signal(SIGPIPE, SIG_IGN);
     for (auto _ : state) {
         int to_child[2];
         int from_child[2];
-        if (pipe(to_child) != 0 || pipe(from_child) != 0) {
+        if (pipe(to_child) != 0) {
+            state.SkipWithError("pipe failed");
+            return;
+        }
+        if (pipe(from_child) != 0) {
+            close(to_child[0]);
+            close(to_child[1]);
             state.SkipWithError("pipe failed");
             return;
         }
@@ -61,13 +71,16 @@ void RecordingProcess(benchmark::State& state) {
         char* argv[] = {program, nullptr};
         pid_t child = 0;
         const auto started = std::chrono::steady_clock::now();
-        if (posix_spawn(&child, program, &actions, nullptr, argv, environ) != 0) {
-            state.SkipWithError("cannot start " COUNTING_LAB_PROGRAM);
-            return;
-        }
+        const bool started_child = posix_spawn(&child, program, &actions, nullptr, argv, environ) == 0;
         posix_spawn_file_actions_destroy(&actions);
         close(to_child[0]);
         close(from_child[1]);
+        if (!started_child) {
+            close(to_child[1]);
+            close(from_child[0]);
+            state.SkipWithError("cannot start " COUNTING_LAB_PROGRAM);
+            return;
+        }
 
         // Answer up to the recording, and leave the program waiting at the
         // next prompt: its peak memory is then read while it still runs.
@@ -111,7 +124,9 @@ void RecordingProcess(benchmark::State& state) {
             state.SkipWithError("the session did not end well");
             return;
         }
-        const auto ms = [](timeval tv) { return static_cast<double>(tv.tv_sec) * 1e3 + static_cast<double>(tv.tv_usec) / 1e3; };
+        const auto ms = [](timeval tv) {
+            return static_cast<double>(tv.tv_sec) * 1e3 + static_cast<double>(tv.tv_usec) / 1e3;
+        };
         state.counters["cpu_ms"] = ms(usage.ru_utime) + ms(usage.ru_stime);
         state.counters["late_ms"] = late_ms;
         state.counters["peak_kib"] = peak_kib;

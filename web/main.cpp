@@ -101,14 +101,13 @@ int main() {
     std::ostream out(&screen);
     in.tie(&out);
     Browser_clock clock;
-    Console console{
-        in, out, [&out] { write_clear_sequence(out); },
-        [&out, &clock](double t, double rate, double dead_time) {
-            announce_recording(1);
-            const int N = counter(t, rate, dead_time, out, clock);
-            announce_recording(0);
-            return N;
-        }};
+    Console console{in, out, [&out] { write_clear_sequence(out); },
+                    [&out, &clock](double t, double rate, double dead_time) {
+                        announce_recording(1);
+                        const int N = counter(t, rate, dead_time, out, clock);
+                        announce_recording(0);
+                        return N;
+                    }};
     const int status = main_menu(console);
     out.flush();
     announce_end(status);

@@ -306,7 +306,8 @@ std::map<std::string, std::string> sample_results() {
         worked["worked_z_measured"] = fixed(std::abs(z_measured.value), 1);
         worked["worked_z_measured_side"] = z_measured.value < 0 ? "below" : "above";
         const double off = std::abs(z_corrected.value);
-        worked["worked_verdict"] = off <= 1   ? "within one standard deviation of the truth: the correction has done its work"
+        worked["worked_verdict"] = off <= 1
+                                       ? "within one standard deviation of the truth: the correction has done its work"
                                    : off <= 2 ? "between one and two standard deviations from the truth, as about one "
                                                 "result in three is"
                                               : "more than two standard deviations from the truth, as about one result "
