@@ -1,13 +1,18 @@
 // Opens the built page in headless Chromium and uses it as students would.
 // On a desktop: a whole session typed into the field (one real 10 s
-// recording, a line typed ahead during it, the rest pasted), which must give
-// the console program's transcript, with the screen cleared where the
-// console clears it; then a restart, and Ctrl-D. On a phone: a session by
-// taps on the number pad alone, and one typed with the events of Android's
-// on-screen keyboard and of an input method's composition; every answer must
-// reach the program exactly. At 360 px nothing scrolls sideways. axe-core
-// finds no accessibility violation, on either, at the main menu and in the
-// distance exercise. A browser without WebAssembly is told so. There is no
+// recording, during which nothing typed reaches the program, the rest
+// pasted), which must give the console program's transcript, with the
+// screen cleared where the console clears it; then a restart, and Ctrl-D.
+// On a phone: a session by taps on the number pad alone, and one typed with
+// the events of Android's on-screen keyboard and of an input method's
+// composition; every answer must reach the program exactly. During a
+// recording on a phone the pad is held off, the time left moves, and leaving
+// asks first; after a failure, a restart shows nothing of the old run. What
+// a screen reader is given: each new screen once, then the counts, messages
+// and prompts, never a list shown again. At 360 px nothing scrolls sideways.
+// axe-core finds no accessibility violation, on either, at the main menu, in
+// the distance exercise, during a recording and at the end. A browser
+// without WebAssembly, or without JavaScript, is told so. There is no
 // network request and no error in the browser's log. Prints the figures
 // that say how light the page is, and saves screenshots into OUTDIR.
 //   node browser_test.mjs PAGE SESSION EXPECTED OUTDIR
@@ -19,9 +24,9 @@ import puppeteer, { KnownDevices } from 'puppeteer-core';
 const [pagePath, sessionPath, expectedPath, outDir] = process.argv.slice(2);
 const url = pathToFileURL(pagePath).href;
 const answers = readFileSync(sessionPath, 'utf8').trimEnd().split('\n');
-const clear = '\x1b[H\x1b[2J';
+const expected = readFileSync(expectedPath, 'utf8');
 // The console program clears the screen before each of these headers.
-const expected = readFileSync(expectedPath, 'utf8').replace(/(?====== (Main menu|Part 1|Part 2) )/g, clear);
+const headers = expected.match(/===== (Main menu|Part 1|Part 2) /g).length;
 const axeSource = readFileSync(new URL('node_modules/axe-core/axe.min.js', import.meta.url), 'utf8');
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
@@ -92,10 +97,13 @@ try {
       await until('reading');
       await type(answer);
     }
-    // Typed while the recording runs: shown at once, answered after it.
+    // Typed while the recording runs: held off, neither shown nor answered.
+    await until('recording');
+    const handed = (await lab('lines')).length;
     await type(answers[recordingAt + 1]);
     const shown = await logText(page);
-    check(/t \(s\) = 10\nRecording in progress \.\.\.\n0\n$/.test(shown), `not the screen of a recording:\n${shown}`);
+    check(/t \(s\) = 10\nRecording in progress \.\.\.\n$/.test(shown), `not the screen of a recording:\n${shown}`);
+    check((await lab('lines')).length === handed, 'a line typed during the recording reached the program');
     check((await focused(page)) === 'field', 'the field lost the focus after an answer');
     check(['held', 'refused'].includes(await lab('wakeLock')), 'no wake lock asked for during the recording');
     await page.screenshot({ path: `${outDir}/desktop.png` });
@@ -111,6 +119,22 @@ try {
       `recording; count shown ${(await lab('lastWrite')) % 1000} ms after the second ticked`);
     check(busy < 0.01, 'the renderer was busy 1 % or more of the recording');
     check((await lab('wakeLock')) !== 'held', 'the wake lock was kept after the count');
+    // A screen reader heard the new screen once, then, after the unknown
+    // source 9, only the prompt, and after the recording only the count
+    // and the prompt: never the source list again, nor the echo.
+    const heard = await lab('spoken');
+    check(heard[0].startsWith('===== Main menu') && heard[0].endsWith('Waiting for your choice:'),
+      `the first screen was not spoken in full: ${JSON.stringify(heard[0])}`);
+    const afterNine = heard[heard.indexOf(heard.find((words) => words.startsWith('===== Part 1'))) + 1];
+    check(afterNine === 'Waiting for your choice:', `after "9" a screen reader heard ${JSON.stringify(afterNine)}`);
+    check(/^N = \d+\nWaiting for your choice:$/.test(heard[heard.length - 1]),
+      `after the recording a screen reader heard ${JSON.stringify(heard[heard.length - 1])}`);
+    check(heard.every((words) => !/^(1|9|3|abc|5|10)$/m.test(words)), 'a screen reader heard an echoed answer');
+    // The line typed during the recording, now; Enter on an empty line hands nothing.
+    await until('reading');
+    await page.keyboard.press('Enter');
+    await type(answers[recordingAt + 1]);
+    check((await lab('lines')).length === handed + 1, 'an empty line was handed to the program');
 
     // The rest, pasted in one go: several lines answer several prompts.
     await until('reading');
@@ -121,11 +145,16 @@ try {
         .dispatchEvent(new ClipboardEvent('paste', { clipboardData: pasted, bubbles: true, cancelable: true }));
     }, answers.slice(recordingAt + 2).join('\r\n') + '\r\n');
     await until('exitStatus !== null');
-    const output = (await lab('output')).replace(/N = \d+\n/, 'N = <count>\n');
+    const raw = await lab('output');
+    const output = raw.replace(/N = \d+\n/, 'N = <count>\n');
     check(output === expected, `the transcript differs:\n--- expected\n${JSON.stringify(expected)}\n` +
       `--- got\n${JSON.stringify(output)}`);
+    const clears = await lab('clears');
+    check(clears.length === headers && clears.every((at) => /^===== (Main menu|Part 1|Part 2) /.test(raw.slice(at))),
+      `the screen was cleared at ${JSON.stringify(clears)}, not before each of the ${headers} headers`);
+    await audit(page, 'desktop, the end');
     check((await lab('exitStatus')) === 0, 'exit status not 0');
-    check((await page.$eval('#status', (e) => e.textContent)).includes('has ended'), 'no word that it ended');
+    check((await page.$eval('#note', (e) => e.textContent)).includes('has ended'), 'no word that it ended');
     check((await focused(page)) === 'again', 'the restart button has no focus at the end');
 
     // Started again: the distance exercise, then Ctrl-D on an empty line ends the input.
@@ -167,6 +196,94 @@ try {
     await until('exitStatus !== null');
     check(JSON.stringify(await lab('lines')) === JSON.stringify(['2\n', '9\n', '.5\n', '-1\n', '0\n']),
       `the pad's answers arrived as ${JSON.stringify(await lab('lines'))}`);
+    await page.close();
+  }
+
+  // --- Two phones side by side, each through one 10 s recording of Part 1.
+  const tap = (page, ...names) => names.reduce((done, name) =>
+    done.then(() => page.tap(`::-p-aria([name="${name}"][role="button"])`)), Promise.resolve());
+  const asksBeforeLeaving = (page) => page.evaluate(() => {
+    const leaving = new Event('beforeunload', { cancelable: true });
+    window.dispatchEvent(leaving);
+    return leaving.defaultPrevented;
+  });
+  const startRecording = async ({ page, until }) => {
+    await until('reading');
+    await tap(page, '1', 'enter', '3', 'enter', '1', '0', 'enter');
+    await until('recording');
+  };
+  const timeLeft = (page) => page.$eval('#left', (left) => left.textContent);
+  // One records on: the pad is held off, the time left moves, leaving asks
+  // first, and after the count the next prompt waits for a new answer.
+  const holdsOff = (async () => {
+    const phone = await open('phone, recording', { device: KnownDevices['Pixel 5'] });
+    const { page, lab, until } = phone;
+    await until('reading');
+    await tap(page, '2', 'backspace');
+    check(!(await asksBeforeLeaving(page)), 'leaving asks before any count');
+    await startRecording(phone);
+    const disabled = await page.$$eval('#pad button', (keys) => keys.every((key) => key.disabled));
+    check(disabled, 'the pad keys are not disabled during a recording');
+    const handed = (await lab('lines')).length;
+    await tap(page, '1', '0', 'enter', 'minus');
+    check((await lab('lines')).length === handed && (await page.$eval('#field', (f) => f.value)) === '',
+      'taps during a recording reached the program');
+    check(await asksBeforeLeaving(page), 'leaving does not ask during a recording');
+    const first = await timeLeft(page);
+    await audit(page, 'phone, during a recording');
+    await page.screenshot({ path: `${outDir}/phone-recording.png` });
+    await sleep(2100);
+    const later = await timeLeft(page);
+    check(/^\d+ s left$/.test(first) && parseInt(later, 10) < parseInt(first, 10),
+      `the time left did not move: "${first}", then "${later}"`);
+    await until('output.includes("N = ")', 15000, 200);
+    await until('reading');
+    await sleep(300);
+    check((await lab('lines')).length === handed && (await lab('reading')),
+      'the prompt after the count did not wait for a new answer');
+    check(!(await page.$eval('#recording', (bar) => bar.hidden === false)), 'the time left stays after the count');
+    check(await asksBeforeLeaving(page), 'leaving does not ask after a count');
+    await page.screenshot({ path: `${outDir}/phone-count.png` });
+    await page.close();
+  })();
+  // The other fails during its recording and is started again: nothing of
+  // the old run, its count or its list, reaches the new one.
+  const restarts = (async () => {
+    const phone = await open('phone, failure', { device: KnownDevices['Pixel 5'] });
+    const { page, lab, until } = phone;
+    await startRecording(phone);
+    await page.evaluate(() => window.dispatchEvent(new ErrorEvent('error', { message: 'a failure planted by the test' })));
+    await page.waitForSelector('.failure[role="alert"]', { timeout: 5000 });
+    check(!(await asksBeforeLeaving(page)), 'leaving asks after the program stopped');
+    await page.tap('#again');
+    await until('reading && window.countingLab.runs === 2');
+    await tap(page, '2', 'enter');
+    await sleep(11000);  // past the end of the old run's recording
+    const text = await logText(page);
+    check(!text.includes('N = ') && !text.includes('A = ') && (await lab('output')).startsWith('===== Main menu'),
+      `the old run wrote into the new one:\n${text}`);
+    check(JSON.stringify(await lab('lines')) === JSON.stringify(['2\n']) && text.includes('===== Part 2'),
+      'the answer after the restart did not go to the new run');
+    check(await page.$$eval('.failure', (notes) => notes.length === 0), 'the failure is still shown after the restart');
+    await page.close();
+  })();
+  await Promise.all([holdsOff, restarts]);
+
+  // --- A phone's keyboard user: a pad key pressed from the keyboard keeps
+  // the focus; an answer with a comma gets a hint to type a point.
+  {
+    const { page, lab, until } = await open('phone, keys', { device: KnownDevices['Pixel 5'] });
+    await until('reading');
+    await page.focus('[data-key="2"]');
+    await page.keyboard.press('Enter');
+    await page.keyboard.press('Enter');
+    check(await page.evaluate(() => document.activeElement.dataset.key === '2'), 'a pad key pressed from the keyboard lost the focus');
+    check((await page.$eval('#field', (f) => f.value)) === '22', 'the pad key pressed from the keyboard did not type');
+    await page.focus('#field');
+    await page.keyboard.type(',5');
+    await page.keyboard.press('Enter');
+    await until('reading && window.countingLab.lines.length === 1');
+    check(/point/.test(await page.$eval('#note', (n) => n.textContent)), 'no hint to type a point after "22,5"');
     await page.close();
   }
 
@@ -254,6 +371,32 @@ try {
     const { page } = await open('no WebAssembly', { before: () => { delete window.WebAssembly; } });
     await page.waitForSelector('.failure[role="alert"]', { timeout: 5000 });
     check(await page.$eval('#field', (field) => field.hidden), 'the field still invites typing after a failure');
+    await page.close();
+  }
+  // Without JavaScript only the notice shows: no field, no pad, no bar.
+  {
+    const page = await browser.newPage();
+    await page.emulate(KnownDevices['Pixel 5']);
+    await page.setJavaScriptEnabled(false);
+    await page.goto(url);
+    const seen = await page.evaluate(() => ['field', 'pad', 'bar'].filter((id) =>
+      getComputedStyle(document.getElementById(id)).display !== 'none'));
+    check(seen.length === 0, `without JavaScript the page shows ${seen.join(', ')}`);
+    check((await page.$eval('body', (body) => body.innerText)).includes('Open this file in a web browser'),
+      'without JavaScript the page does not say what to do');
+    await page.close();
+  }
+
+  // --- The first prompt on a phone whose processor is four times slower.
+  {
+    const page = await browser.newPage();
+    await page.emulate(KnownDevices['Pixel 5']);
+    const cdp = await page.createCDPSession();
+    await cdp.send('Emulation.setCPUThrottlingRate', { rate: 4 });
+    await page.goto(url);
+    await page.waitForFunction('window.countingLab && window.countingLab.reading', { timeout: 10000 });
+    figures.push(`first prompt on a Pixel 5 with the CPU throttled 4x: ${Math.round(
+      await page.evaluate(() => window.countingLab.firstPromptMs))} ms after the page began to load`);
     await page.close();
   }
 

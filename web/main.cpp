@@ -11,7 +11,6 @@
 #include <string>
 
 #include "console/dialogue.hpp"
-#include "console/terminal.hpp"
 #include "simulation/recording.hpp"
 
 namespace counting_lab {
@@ -19,7 +18,7 @@ namespace {
 
 using std::chrono::steady_clock;
 
-// The page's side, in page.js: `Module.io` is the console.
+// The page's side, in page.js: `Module.io` is the console of this run.
 
 // Resolves when the student has entered a line (or pressed Ctrl-D); returns
 // its length in bytes, or -1 at the end of input.
@@ -27,10 +26,15 @@ EM_ASYNC_JS(int, wait_for_line, (), { return await Module.io.nextLine(); });
 // Copies the line that wait_for_line announced, `length` bytes of UTF-8, to `to`.
 EM_JS(void, take_line, (char* to, int length), { HEAPU8.set(Module.io.takeLine().subarray(0, length), to); });
 EM_JS(void, show, (const char* text, int length), { Module.io.write(UTF8ToString(text, length)); });
+// Empties the page's console, where a terminal would clear its screen.
+EM_JS(void, clear_page, (), { Module.io.clear(); });
 EM_JS(void, announce_end, (int status), { Module.io.ended(status); });
-// Tells the page that a recording starts (1) or has its count (0): the page
-// keeps the screen on meanwhile.
-EM_JS(void, announce_recording, (int on), { Module.io.recording(on); });
+// Tells the page that a recording of `t` seconds starts: it holds the keys
+// off, shows the time left and keeps the screen on until the count.
+EM_JS(void, announce_recording, (double t), { Module.io.recordingStarted(t); });
+// Tells the page that the recording has its count, which the dialogue
+// writes next.
+EM_JS(void, announce_count, (), { Module.io.recordingEnded(); });
 
 // The keyboard: one line at a time, as a terminal in line mode hands them over.
 class Keyboard final : public std::streambuf {
@@ -101,11 +105,15 @@ int main() {
     std::ostream out(&screen);
     in.tie(&out);
     Browser_clock clock;
-    Console console{in, out, [&out] { write_clear_sequence(out); },
+    Console console{in, out,
+                    [&out] {
+                        out.flush();  // what came before the clear is shown first
+                        clear_page();
+                    },
                     [&out, &clock](double t, double rate, double dead_time) {
-                        announce_recording(1);
+                        announce_recording(t);
                         const int N = counter(t, rate, dead_time, out, clock);
-                        announce_recording(0);
+                        announce_count();
                         return N;
                     }};
     const int status = main_menu(console);

@@ -2,33 +2,43 @@
 // into the log, the line being typed is the browser's own input field right
 // after the prompt, and on touch screens a number pad types into that field.
 // Enter hands the line to the program; lines typed or pasted ahead wait for
-// it; Ctrl-D on an empty line ends the input. The screen stays awake during
-// a recording. When the program ends, or cannot run, the page says so and
-// offers to start it again. The program's output and state are kept on
-// window.countingLab, where the page's test reads them.
+// it; Ctrl-D on an empty line ends the input. During a recording the keys
+// are held off, the time left is shown, the screen stays awake, and leaving
+// the page asks first. A screen reader hears each new screen once, then the
+// counts, the messages and the prompts, but not the student's own echo or a
+// list shown again. When the program ends, or cannot run, the page says so
+// and offers to start it again. The program's output and the page's state
+// are kept on window.countingLab, where the page's test reads them.
 (function () {
   'use strict';
   const screen = document.getElementById('screen');
   const log = document.getElementById('log');
   const field = document.getElementById('field');
+  const range = document.getElementById('range');
   const pad = document.getElementById('pad');
-  const status = document.getElementById('status');
-  const hint = document.getElementById('hint');
+  const keys = [...pad.querySelectorAll('button')];
+  const recordingBar = document.getElementById('recording');
+  const progress = document.getElementById('progress');
+  const left = document.getElementById('left');
+  const note = document.getElementById('note');
+  const spoken = document.getElementById('spoken');
   const again = document.getElementById('again');
   const encoder = new TextEncoder();
-  // output: all the program wrote in this run; lines: what it was handed;
+  document.body.classList.add('running');
+  // output: all this run wrote; clears: where in it the screen was cleared;
+  // lines: what it was handed; spoken: what a screen reader was given;
   // reading: it waits for a line; lastWrite: when it last wrote (Date.now()).
   const state = (window.countingLab = {
-    output: '', lines: [], reading: false, lastWrite: 0, runs: 0, exitStatus: null, failure: null, wakeLock: 'none',
+    output: '', clears: [], lines: [], spoken: [], reading: false, recording: false, lastWrite: 0, runs: 0,
+    exitStatus: null, failure: null, wakeLock: 'none',
     firstPromptMs: null,  // since the page began to load
   });
 
-  // The lines for the program, in the order they were entered; null ends the input.
-  let keyboard = null;
+  // The lines for one run of the program, in the order they were entered;
+  // null ends the input.
   class Keyboard {
     constructor() { this.lines = []; this.waiting = null; }
     hand(line) {
-      state.lines.push(line);
       if (this.waiting) {
         const resolve = this.waiting;
         this.waiting = null;
@@ -42,36 +52,102 @@
       return new Promise((resolve) => { this.waiting = resolve; });
     }
   }
+  // The run that the page shows; a run that has ended or failed is no longer it.
+  let run = null;
 
-  // The log. The program clears the screen with ESC [ H ESC [ 2 J; that
-  // empties the log, and no other control sequence is shown.
-  let lastLine = '';
+  // --- What a screen reader is given. The log is not a live region: after
+  // a clear the new screen is spoken once, in full; after that, at each
+  // prompt, the lines written since the last answer, less the lines of a
+  // list shown again, then the prompt. The first line after a recording,
+  // the count, is always spoken.
+  let shown = [];        // the lines of the screen since the last clear, before `fresh`
+  let fresh = '';        // what the program wrote since the last answer, clear or count
+  let wholeScreen = true;
+  let countNext = false;
+  let lastSpoken = '';
+  function speak(text) {
+    if (text === '') return;
+    state.spoken.push(text);
+    // The same words again are still news: make the text differ.
+    lastSpoken = text === lastSpoken ? text + '\u00a0' : text;
+    spoken.textContent = lastSpoken;
+  }
+  // Whether `lines` stand, one after another, among the lines shown before.
+  function shownBefore(lines) {
+    for (let at = 0; at + lines.length <= shown.length; at += 1) {
+      if (lines.every((line, i) => shown[at + i] === line)) return true;
+    }
+    return false;
+  }
+  // At a prompt: names the field after it, describes it with the line
+  // before it, and says what is new.
+  function promptArrived() {
+    const lines = fresh.split('\n');
+    const prompt = lines.pop().trim();
+    const said = lines.filter((line) => line.trim() !== '');
+    field.setAttribute('aria-label', prompt || 'Your answer');
+    range.textContent = said.length > 0 ? said[said.length - 1] : '';
+    let words;
+    if (wholeScreen) {
+      words = log.textContent.split('\n').filter((line) => line.trim() !== '').map((line) => line.trim());
+    } else {
+      words = said;
+      if (said.length >= 3 && shownBefore(said)) {
+        words = [];  // a list shown again, and nothing else
+      } else {
+        // A list shown again after a first line (a count or a message).
+        for (let from = 1; from + 3 <= said.length; from += 1) {
+          if (shownBefore(said.slice(from))) {
+            words = said.slice(0, from);
+            break;
+          }
+        }
+      }
+      if (countNext && said.length > 0 && words[0] !== said[0]) words = [said[0], ...words];
+      words = [...words, prompt];
+    }
+    speak(words.join('\n'));
+    shown.push(...lines);
+    fresh = '';
+    wholeScreen = false;
+    countNext = false;
+  }
+
+  // --- The log.
   function append(text) {
     if (text === '') return;
     log.append(text);
-    const end = text.lastIndexOf('\n');
-    lastLine = end < 0 ? lastLine + text : text.slice(end + 1);
-    // The field's name is the prompt it answers.
-    field.setAttribute('aria-label', lastLine.trim() || 'Your answer');
     screen.scrollTop = screen.scrollHeight;
   }
-  function clear() {
+  function clearLog() {
     log.replaceChildren();
-    lastLine = '';
-  }
-  function show(text) {
-    const parts = text.split(/\x1b\[([0-9;?]*)([@-~])/);
-    for (let i = 0; i < parts.length; i += 3) {
-      append(parts[i]);
-      if (parts[i + 2] === 'J' && parts[i + 1] === '2') clear();
-    }
+    shown = [];
+    fresh = '';
+    wholeScreen = true;
   }
 
+  // --- The keys. During a recording they are held off: the field takes no
+  // typing and the pad's keys are disabled, so nothing reaches the program.
+  let heldOff = false;
+  let focusedKey = null;
+  function holdKeys(on) {
+    heldOff = on;
+    field.readOnly = on;
+    if (on && keys.includes(document.activeElement)) focusedKey = document.activeElement;
+    for (const key of keys) key.disabled = on;
+    if (!on && focusedKey && document.activeElement === document.body) focusedKey.focus();
+    if (!on) focusedKey = null;
+  }
+  function live() { return run !== null && !run.over; }
+
   // Shows a line and hands it over, as a console does: with a line break for
-  // Enter, without one for Ctrl-D.
+  // Enter, without one for Ctrl-D. An empty line hands nothing.
   function enter(line, end = '\n') {
+    if (heldOff || !live() || line.trim() === '') return;
     append(line + end);
-    if (keyboard) keyboard.hand(line + end);
+    state.lines.push(line + end);
+    note.textContent = line.includes(',') ? 'Type decimals with a point: 2.5, not 2,5.' : '';
+    run.keyboard.hand(line + end);
   }
   // Empties the field; returns what it held.
   function takeField() {
@@ -83,17 +159,22 @@
     if (event.isComposing) return;
     if (event.key === 'Enter') {
       event.preventDefault();
-      enter(takeField());
+      if (!heldOff) enter(takeField());
     } else if (event.ctrlKey && !event.altKey && (event.key === 'd' || event.key === 'D')) {
       // Ctrl-D: the typed line without a line break, or on an empty line the end of the input.
       event.preventDefault();
+      if (heldOff || !live()) return;
       const line = takeField();
       if (line !== '') enter(line, '');
-      else if (keyboard) keyboard.hand(null);
+      else run.keyboard.hand(null);
     }
   });
   // Pasted lines answer one prompt each; what follows the last line break stays in the field.
   field.addEventListener('paste', (event) => {
+    if (heldOff) {
+      event.preventDefault();
+      return;
+    }
     const text = event.clipboardData ? event.clipboardData.getData('text/plain') : '';
     if (!/[\r\n]/.test(text)) return;
     event.preventDefault();
@@ -105,17 +186,20 @@
     field.value = rest;
   });
   // A tap on the console puts the caret back in the field.
-  screen.addEventListener('click', () => {
+  screen.addEventListener('click', (event) => {
+    if (event.target === again) return;
     if (!field.hidden && window.getSelection().isCollapsed) field.focus();
   });
 
-  // The number pad types into the field without taking the focus from it.
+  // The number pad types into the field. A tap leaves the focus in the field,
+  // so that no on-screen keyboard opens; a key pressed from a keyboard or by
+  // assistive technology (a click with no pointer behind it) keeps it on the key.
   pad.addEventListener('pointerdown', (event) => {
     if (event.target.closest('button')) event.preventDefault();
   });
   pad.addEventListener('click', (event) => {
     const button = event.target.closest('button');
-    if (!button || field.hidden) return;
+    if (!button || field.hidden || heldOff) return;
     const key = button.dataset.key;
     const from = field.selectionStart;
     const to = field.selectionEnd;
@@ -127,7 +211,7 @@
     } else {
       field.setRangeText(key, from, to, 'end');
     }
-    field.focus();
+    if (event.detail > 0) field.focus();
   });
   // With the pad on screen the field asks for no on-screen keyboard; a real
   // keyboard still types into it.
@@ -136,16 +220,31 @@
   chooseKeyboard();
   touch.addEventListener('change', chooseKeyboard);
 
-  // The screen stays on from the start of a recording until its count: a
+  // --- Leaving the page asks first while a recording runs, and from the
+  // first count until the program ends: the counts on screen would be lost.
+  let guarded = false;
+  function askFirst(event) {
+    event.preventDefault();
+    event.returnValue = '';
+  }
+  function guardLeaving(on) {
+    if (on === guarded) return;
+    guarded = on;
+    if (on) window.addEventListener('beforeunload', askFirst);
+    else window.removeEventListener('beforeunload', askFirst);
+  }
+
+  // --- The screen stays on from the start of a recording until its count: a
   // locked phone would suspend the page. A lock the browser drops when the
-  // page is hidden is asked for again when it is shown.
-  let recording = false;
+  // page is hidden is asked for again when it is shown; one request at a time.
   let lock = null;
+  let asking = false;
   async function keepScreenOn() {
-    if (!recording || lock || !navigator.wakeLock || document.visibilityState !== 'visible') return;
+    if (!state.recording || lock || asking || !navigator.wakeLock || document.visibilityState !== 'visible') return;
+    asking = true;
     try {
       const held = await navigator.wakeLock.request('screen');
-      if (!recording) {
+      if (!state.recording) {
         held.release();
         return;
       }
@@ -154,6 +253,8 @@
       held.addEventListener('release', () => { if (lock === held) lock = null; });
     } catch (error) {
       state.wakeLock = 'refused';
+    } finally {
+      asking = false;
     }
   }
   function letScreenSleep() {
@@ -165,49 +266,90 @@
   }
   document.addEventListener('visibilitychange', keepScreenOn);
 
+  // --- The time left, shown once a second outside the console. The count
+  // comes when the clock has ticked over ceil(t) whole seconds from the
+  // second in which the recording started.
+  let ticking = null;
+  function showTimeLeft(t) {
+    const started = Date.now();
+    const end = (Math.floor(started / 1000) + Math.ceil(t)) * 1000;
+    progress.max = end - started;
+    const tick = () => {
+      const now = Date.now();
+      progress.value = Math.min(now - started, end - started);
+      left.textContent = Math.max(0, Math.ceil((end - now) / 1000)) + ' s left';
+      if (now < end) ticking = setTimeout(tick, (end - now) % 1000 || 1000);
+    };
+    recordingBar.hidden = false;
+    tick();
+  }
+  function hideTimeLeft() {
+    clearTimeout(ticking);
+    recordingBar.hidden = true;
+  }
+  function recording(on, t) {
+    state.recording = on;
+    holdKeys(on);
+    if (on) {
+      guardLeaving(true);
+      showTimeLeft(t);
+      note.textContent = 'Recording for ' + t + ' s.';
+      keepScreenOn();
+    } else {
+      hideTimeLeft();
+      note.textContent = 'Recording done.';
+      letScreenSleep();
+      fresh = '';
+      countNext = true;
+    }
+  }
+
   function finish(words) {
-    recording = false;
-    letScreenSleep();
-    keyboard = null;
+    if (state.recording) recording(false);
+    guardLeaving(false);
+    if (run) {
+      run.over = true;
+      run.keyboard.hand(null);  // a program still waiting for a line ends
+    }
     state.reading = false;
     field.hidden = true;
     pad.hidden = true;
-    hint.hidden = true;
-    status.textContent = words;
+    document.getElementById('hint').hidden = true;
+    note.textContent = words;
     again.hidden = false;
+    again.scrollIntoView({ block: 'nearest' });
     again.focus();
   }
   // Says in the console, where the student looks, that the program could not go on.
   function fail(reason) {
-    if (state.failure !== null || state.exitStatus !== null) return;
+    if (!live()) return;
     state.failure = String(reason);
-    const note = document.createElement('p');
-    note.className = 'failure';
-    note.setAttribute('role', 'alert');
-    note.textContent = 'counting-lab cannot run in this browser (' + state.failure + '). ' +
+    const failure = document.createElement('p');
+    failure.className = 'failure';
+    failure.setAttribute('role', 'alert');
+    failure.textContent = 'counting-lab cannot run in this browser (' + state.failure + '). ' +
       'Try another browser, or ask your teacher for the program for your computer.';
-    screen.append(note);
+    again.before(failure);
     finish('counting-lab has stopped.');
   }
   window.addEventListener('error', (event) => fail(event.message));
   window.addEventListener('unhandledrejection', (event) => fail(event.reason));
 
   function start() {
+    const thisRun = (run = { keyboard: new Keyboard(), over: false });
+    const mine = () => run === thisRun && !thisRun.over;
     state.runs += 1;
-    state.output = '';
-    state.lines = [];
-    state.exitStatus = null;
-    state.failure = null;
-    clear();
-    for (const note of screen.querySelectorAll('.failure')) note.remove();
-    status.textContent = '';
+    Object.assign(state, { output: '', clears: [], lines: [], spoken: [], exitStatus: null, failure: null });
+    clearLog();
+    for (const failure of screen.querySelectorAll('.failure')) failure.remove();
+    note.textContent = '';
     again.hidden = true;
-    hint.hidden = false;
+    document.getElementById('hint').hidden = false;
     field.hidden = false;
     pad.hidden = false;
+    holdKeys(false);
     field.value = '';
     field.focus();
-    keyboard = new Keyboard();
     if (typeof WebAssembly !== 'object' || typeof createCountingLab !== 'function') {
       fail('it does not run WebAssembly');
       return;
@@ -215,33 +357,45 @@
     let line = new Uint8Array(0);
     const io = {
       write(text) {
+        if (!mine()) return;
         state.output += text;
         state.lastWrite = Date.now();
-        show(text);
+        append(text);
+        if (!state.recording) fresh += text;
+      },
+      clear() {
+        if (!mine()) return;
+        state.clears.push(state.output.length);
+        clearLog();
       },
       async nextLine() {
+        if (!mine()) return -1;
         if (state.firstPromptMs === null) state.firstPromptMs = performance.now();
+        promptArrived();
         state.reading = true;
-        const next = await keyboard.next();
+        const next = await thisRun.keyboard.next();
         state.reading = false;
-        if (next === null) return -1;
+        if (next === null || !mine()) return -1;
         line = encoder.encode(next);
         return line.length;
       },
       takeLine() {
         return line;
       },
-      recording(on) {
-        recording = on;
-        if (on) keepScreenOn();
-        else letScreenSleep();
+      recordingStarted(t) {
+        if (mine()) recording(true, t);
+      },
+      recordingEnded() {
+        if (mine()) recording(false);
       },
       ended(exitStatus) {
+        if (!mine()) return;
         state.exitStatus = exitStatus;
         finish('counting-lab has ended.');
       },
     };
-    createCountingLab({ io, onAbort: (what) => fail(what || 'it stopped') }).catch((error) => fail(error));
+    createCountingLab({ io, onAbort: (what) => { if (mine()) fail(what || 'it stopped'); } })
+      .catch((error) => { if (mine()) fail(error); });
   }
 
   again.addEventListener('click', start);
