@@ -11,6 +11,7 @@ transcript=${2:-build/windows-cross/transcript.txt}
 [ -f "$exe" ] || { echo "no $exe; build it with the windows-cross preset"; exit 1; }
 
 source tests/wine_prefix.sh
+trap remove_wine_prefix EXIT
 
 cmake -D "PROGRAM=wine;$exe" -D CRLF=ON -D START_UP_S=5 \
   -D "TRANSCRIPT=$transcript" -P tests/end_to_end.cmake
