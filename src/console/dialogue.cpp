@@ -10,7 +10,6 @@
 #include <string>
 #include <string_view>
 #include <system_error>
-#include <type_traits>
 
 #include "simulation/geometry.hpp"
 #include "simulation/recording.hpp"
@@ -18,44 +17,6 @@
 namespace counting_lab {
 
 namespace {
-
-bool counting_time_in_range(double t_s) { return t_s >= 10 && t_s <= 100; }
-
-void clear_screen(Console& console) {
-    if (console.clear_screen) {
-        console.clear_screen();
-    }
-}
-
-enum class Answer { number, not_a_number, end_of_input };
-
-// An answer is one word: the characters up to the next white space. Words
-// longer than any number a student types or pastes are no number, and are
-// not kept whole.
-constexpr std::size_t longest_word = 1024;
-
-// Reads the next word, skipping white space (line breaks too). False at the
-// end of input. The white space after the word is left for the next read.
-bool read_word(std::istream& in, std::string& word) {
-    word.clear();
-    const std::istream::sentry skip_white_space(in);
-    if (!skip_white_space) {
-        return false;
-    }
-    std::streambuf& keys = *in.rdbuf();
-    for (int c = keys.sgetc();; c = keys.snextc()) {
-        if (c == std::char_traits<char>::eof()) {
-            in.setstate(std::ios::eofbit);
-            return true;
-        }
-        if (std::isspace(c) != 0) {
-            return true;
-        }
-        if (word.size() <= longest_word) {  // one more marks it too long
-            word.push_back(static_cast<char>(c));
-        }
-    }
-}
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
@@ -106,18 +67,67 @@ bool is_decimal(std::string_view word) {
     return at == word.size();
 }
 
-// The value of a word that is a number. Integers beyond an int's range read as
-// its extreme of their sign, and decimals beyond a double's as an infinity:
-// no range check accepts either.
-void convert(const std::string& word, int& value) {
+}  // namespace
+
+// Integers beyond an int's range read as its extreme of their sign, and
+// decimals beyond a double's as an infinity: no range check accepts either.
+bool parse_number(std::string_view word, int& value) {
+    if (!is_integer(word)) {
+        return false;
+    }
     const char* first = word.data() + (word[0] == '+' ? 1 : 0);
     if (std::from_chars(first, word.data() + word.size(), value).ec == std::errc::result_out_of_range) {
         value = word[0] == '-' ? std::numeric_limits<int>::min() : std::numeric_limits<int>::max();
     }
+    return true;
 }
 
-void convert(const std::string& word, double& value) {
-    value = std::strtod(word.c_str(), nullptr);  // the program keeps the "C" locale: the point is "."
+bool parse_number(std::string_view word, double& value) {
+    if (!is_decimal(word)) {
+        return false;
+    }
+    value = std::strtod(std::string(word).c_str(), nullptr);  // the program keeps the "C" locale: the point is "."
+    return true;
+}
+
+namespace {
+
+bool counting_time_in_range(double t_s) { return t_s >= 10 && t_s <= 100; }
+
+void clear_screen(Console& console) {
+    if (console.clear_screen) {
+        console.clear_screen();
+    }
+}
+
+enum class Answer { number, not_a_number, end_of_input };
+
+// An answer is one word: the characters up to the next white space. Words
+// longer than any number a student types or pastes are no number, and are
+// not kept whole.
+constexpr std::size_t longest_word = 1024;
+
+// Reads the next word, skipping white space (line breaks too). False at the
+// end of input. The white space after the word is left for the next read.
+bool read_word(std::istream& in, std::string& word) {
+    word.clear();
+    const std::istream::sentry skip_white_space(in);
+    if (!skip_white_space) {
+        return false;
+    }
+    std::streambuf& keys = *in.rdbuf();
+    for (int c = keys.sgetc();; c = keys.snextc()) {
+        if (c == std::char_traits<char>::eof()) {
+            in.setstate(std::ios::eofbit);
+            return true;
+        }
+        if (std::isspace(c) != 0) {
+            return true;
+        }
+        if (word.size() <= longest_word) {  // one more marks it too long
+            word.push_back(static_cast<char>(c));
+        }
+    }
 }
 
 // Prints `prompt` and reads one answer into `value`. An answer that is not a
@@ -131,13 +141,10 @@ Answer ask(Console& console, std::string_view prompt, Number& value) {
         console.out << '\n' << std::flush;
         return Answer::end_of_input;
     }
-    const bool is_number =
-        word.size() <= longest_word && (std::is_integral_v<Number> ? is_integer(word) : is_decimal(word));
-    if (!is_number) {
+    if (word.size() > longest_word || !parse_number(word, value)) {
         console.in.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
         return Answer::not_a_number;
     }
-    convert(word, value);
     return Answer::number;
 }
 

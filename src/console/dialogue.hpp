@@ -35,6 +35,14 @@ inline constexpr double cut_off_cm = 2.64;
 /// the share of the sphere that the window's solid angle takes.
 double distance_rate(double d_cm);
 
+/// Whether all of `word` is a number as a student may type it, and if so its
+/// value in `value`: an integer is [sign] digits; a decimal is [sign]
+/// (digits [. [digits]] | . digits) [(e|E) [sign] digits]. No comma for the
+/// point, no hexadecimal, no "nan" or "inf". Integers beyond an int read as
+/// its extreme of their sign, decimals beyond a double as an infinity.
+bool parse_number(std::string_view word, int& value);
+bool parse_number(std::string_view word, double& value);
+
 /// Records for `t` seconds a source of `rate` counts per second through a
 /// counter of dead time `dead_time` seconds, and returns the count.
 using Recording = std::function<int(double t, double rate, double dead_time)>;
