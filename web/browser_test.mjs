@@ -14,14 +14,17 @@
 // the distance exercise, during a recording and at the end. A browser
 // without WebAssembly, or without JavaScript, is told so. There is no
 // network request and no error in the browser's log. Prints the figures
-// that say how light the page is, and saves screenshots into OUTDIR.
-//   node browser_test.mjs PAGE SESSION EXPECTED OUTDIR
+// that say how light the page is, and saves screenshots into OUTDIR. Then
+// the teacher's guide: its checker of a student's count must give what the
+// guide's generator printed for the same settings, answer bad input in
+// words, and the guide must pass axe-core too.
+//   node browser_test.mjs PAGE SESSION EXPECTED OUTDIR GUIDE
 import { readFileSync, statSync } from 'node:fs';
 import { gzipSync } from 'node:zlib';
 import { pathToFileURL } from 'node:url';
 import puppeteer, { KnownDevices } from 'puppeteer-core';
 
-const [pagePath, sessionPath, expectedPath, outDir] = process.argv.slice(2);
+const [pagePath, sessionPath, expectedPath, outDir, guidePath] = process.argv.slice(2);
 const url = pathToFileURL(pagePath).href;
 const answers = readFileSync(sessionPath, 'utf8').trimEnd().split('\n');
 const expected = readFileSync(expectedPath, 'utf8');
@@ -397,6 +400,49 @@ try {
     await page.waitForFunction('window.countingLab && window.countingLab.reading', { timeout: 10000 });
     figures.push(`first prompt on a Pixel 5 with the CPU throttled 4x: ${Math.round(
       await page.evaluate(() => window.countingLab.firstPromptMs))} ms after the page began to load`);
+    await page.close();
+  }
+
+  // --- The teacher's guide and its checker.
+  {
+    const guideUrl = pathToFileURL(guidePath).href;
+    const page = await browser.newPage();
+    page.on('request', (request) => {
+      if (request.url() !== guideUrl && !request.url().startsWith('data:')) check(false, `guide: request ${request.url()}`);
+    });
+    page.on('console', (message) => check(message.type() !== 'error', `guide: logged ${message.text()}`));
+    page.on('pageerror', (error) => check(false, `guide: ${error.message}`));
+    await page.goto(guideUrl);
+    await page.waitForFunction('window.checkerReady', { timeout: 5000 });
+    // Typed as a teacher types, field by field; the answer follows each key.
+    const ask = async (source, distance, time, count) => {
+      for (const [name, value] of [['Source (1-5)', source], ['Distance d (cm)', distance],
+        ['Counting time t (s)', time], ['Count N', count]]) {
+        const field = await page.$(`::-p-aria([name="${name}"][role="textbox"])`);
+        await field.click({ clickCount: 3 });
+        await page.keyboard.press('Backspace');
+        if (value !== '') await field.type(value);
+      }
+      return page.$eval('output', (output) => output.textContent.trim());
+    };
+    // The generator printed these with the same code, compiled natively.
+    const printed = await page.$$eval('pre code', (blocks) => blocks.map((block) => block.textContent.trim()));
+    const bySource = await ask('3', '', '10', '37');
+    check(printed.includes(bySource), `the checker's answer for source 3 is not the guide's:\n${bySource}`);
+    const byDistance = await ask('', '2.5', '50', '70');
+    check(printed.includes(byDistance), `the checker's answer at 2.5 cm is not the guide's:\n${byDistance}`);
+    const comma = await ask('', '2,5', '50', '70');
+    check(/point/.test(comma) && /2,5/.test(comma), `"2,5" was not refused with a hint:\n${comma}`);
+    const part = await ask('3', '', '10', '37.5');
+    check(/whole number/.test(part), `N = 37.5 was not refused:\n${part}`);
+    for (const answer of [bySource, byDistance, comma, part, await ask('', '', '', '')]) {
+      check(answer !== '' && !/NaN|Infinity|undefined/.test(answer), `the checker answered "${answer}"`);
+    }
+    figures.push(`guide: the checker answers source 3, 10 s, N = 37:\n  ${bySource.replace(/\n/g, '\n  ')}`);
+    await audit(page, 'the teacher\'s guide');
+    const guideSize = statSync(guidePath).size;
+    figures.push(`guide ${guideSize} bytes`);
+    check(guideSize < 400 * 1024, 'the guide is 400 KB or more');
     await page.close();
   }
 

@@ -40,7 +40,10 @@ plot data.'/count_histogram.dat' using 1:2 with boxes linecolor rgb blue title '
      '' using 1:4 with linespoints pointtype 4 pointsize 0.8 linewidth 2 dashtype (6,3) linecolor rgb grey title 'Poisson, no dead time', \
      '' using 1:5 with linespoints pointtype 12 pointsize 0.9 linewidth 2 dashtype (2,3) linecolor rgb purple title 'Poisson with the same mean'
 
-# 3. Measured and corrected rates against the true rate.
+# 3. Measured and corrected rates against the true rate: each measured
+# point a little left of its true rate and each corrected one a little right,
+# small enough that the ±1 sd bars show beside them.
+set errorbars large
 
 set output figures.'/measured-against-true-rate.svg'
 set offsets 0, 0, 0, 0
@@ -53,5 +56,5 @@ set xtics 2
 set ytics 2
 plot x with lines linewidth 1.5 dashtype (2,3) linecolor rgb grey title 'no loss: m = n', \
      data.'/dead_time_curve.dat' using 1:2 with lines linewidth 2.5 linecolor rgb blue title 'dead time: m = n / (1 + n τ)', \
-     data.'/measured_rates.dat' using 1:2:4 with yerrorbars pointtype 7 pointsize 1.4 linecolor rgb vermillion title 'measured N / t, ± 1 sd', \
-     '' using 1:3:5 with yerrorbars pointtype 9 pointsize 1.6 linecolor rgb green title 'corrected, ± 1 sd'
+     data.'/measured_rates.dat' using ($1 - 0.15):2:4 with yerrorbars pointtype 7 pointsize 0.8 linewidth 2 linecolor rgb vermillion title 'measured N / t, ± 1 sd', \
+     '' using ($1 + 0.15):3:5 with yerrorbars pointtype 9 pointsize 0.9 linewidth 2 linecolor rgb green title 'corrected, ± 1 sd'

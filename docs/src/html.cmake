@@ -1,7 +1,9 @@
 # Writes the guide's printable HTML edition: one file, the figures inside it
-# as data: URLs, so that it opens and prints anywhere without other files.
+# as data: URLs and the checker of a student's count (its WebAssembly inside
+# its script) where the guide marks its place, so that it opens and prints
+# anywhere without other files.
 #   cmake -D CMARK=cmark-gfm -D GUIDE=teaching-guide.md -D TEMPLATE=teaching-guide.html.in
-#         -D OUTPUT=teaching-guide.html -P html.cmake
+#         -D CHECKER=checker.html -D CHECKER_JS=checker.js -D OUTPUT=teaching-guide.html -P html.cmake
 include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/svg_data_url.cmake)
 execute_process(COMMAND ${CMARK} --extension table --unsafe ${GUIDE}
   OUTPUT_VARIABLE body COMMAND_ERROR_IS_FATAL ANY)
@@ -14,6 +16,16 @@ foreach(image IN LISTS images)
   svg_data_url(url "${svg}")
   string(REPLACE "${image}" "src=\"${url}\"" body "${body}")
 endforeach()
+file(READ ${CHECKER} checker)
+file(READ ${CHECKER_JS} checker_js)
+# Nothing that would end the inline script early.
+string(REPLACE "</script" "<\\/script" checker_js "${checker_js}")
+string(REPLACE "/* checker.js */" "${checker_js}" checker "${checker}")
+string(FIND "${body}" "<!-- checker -->" at)
+if(at EQUAL -1)
+  message(FATAL_ERROR "the guide has no place for the checker (<!-- checker -->)")
+endif()
+string(REPLACE "<!-- checker -->" "${checker}" body "${body}")
 file(READ ${TEMPLATE} page)
 string(REPLACE "@BODY@" "${body}" page "${page}")
 file(WRITE ${OUTPUT} "${page}")

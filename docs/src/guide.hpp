@@ -1,0 +1,59 @@
+// The teacher's guide's generator: each part works out, with the program's
+// own model and fixed seeds, the values of the placeholders of its stretch of
+// the guide, so that every number the guide states comes from the code.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "count_facts.hpp"
+#include "simulation/count_distribution.hpp"
+
+namespace counting_lab::guide {
+
+/// The values of the guide's {{placeholders}}, by name.
+using Values = std::map<std::string, std::string>;
+
+/// The exact distribution of the count of a recording of `t` seconds at
+/// `rate` counts per second through the lab's counter, and its mean and spread.
+std::vector<double> count_distribution(double t, double rate);
+Mean_and_spread count_spread(double t, double rate);
+std::string mean_pm_sd(const Mean_and_spread& m);
+
+/// The count of one simulated recording, with the program's generator seeded
+/// with `seed` as it is after a wait.
+int simulated_count(double t, double rate, std::uint32_t seed);
+
+/// n = m / (1 - m tau): the true rate that the measured rate m implies.
+double corrected_rate(double measured_per_s);
+
+/// A share as a percentage with `decimals` places, and as "one in N" words.
+std::string percent(double share, int decimals);
+std::string one_in(double share);
+
+/// Stops the generator: the guide would state something false, or could not
+/// be written.
+[[noreturn]] void contradiction(const std::string& what);
+
+/// Worksheet 1 as designed: a class of this many students, each recording
+/// every source this many times for this long.
+inline constexpr int class_size = 30;
+inline constexpr int worksheet_repeats = 3;
+inline constexpr double worksheet_t_s = 30;
+
+/// The distances of Table 2, in cm; Figure 3 also plots those below the cut-off.
+inline constexpr std::array<double, 8> table_distances_cm{0.5, 1.0, 1.5, 2.0, 2.44, 2.5, 2.64, 3.0};
+
+// The parts of the guide.
+Values source_table();                          // Table 1 and what a grader reads off it (tables.cpp)
+Values distance_table();                        // Table 2, the geometry and Worksheet 2's key (tables.cpp)
+Values sample_results();                        // the data sheet, the worked correction, Worksheet 1's key
+Values chi_square_exercise();                   // the chi-square exercise and its acceptance band
+Values same_second();                           // recordings that end in the same second
+Values figure_data(const std::string& folder);  // writes the figures' data; Figure 3's caption (figures.cpp)
+Values checker_examples();                      // the checker's answers for two settings (checker_examples.cpp)
+
+}  // namespace counting_lab::guide

@@ -1,0 +1,220 @@
+// The guide's tables of expected counts, and what a grader reads off them.
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <numbers>
+#include <sstream>
+
+#include "console/dialogue.hpp"
+#include "guide.hpp"
+#include "simulation/geometry.hpp"
+#include "simulation/recording.hpp"
+
+namespace counting_lab::guide {
+
+namespace {
+
+// The counting times of the source table, and that of the distance table, in s.
+constexpr std::array<double, 3> table_times_s{10, 30, 100};
+constexpr double distance_table_t_s = 100;
+// The plan of distances suggested to students (Worksheet 2's rows), in cm.
+constexpr std::array<double, 12> plan_cm{0.5, 0.75, 1.0, 1.25, 1.5, 1.75, 2.0, 2.25, 2.44, 2.5, 2.6, 3.0};
+
+// The standard deviation that a student can work out from one count N of t
+// seconds: sqrt(N) (1 - m tau), with m = N / t.
+double quotable_sd(double N, double t) { return std::sqrt(N) * (1 - N / t * tau); }
+
+// The smallest whole tenth of a standard deviation beyond which fewer than
+// `rarer_than` of the counts of every one of the distributions lie.
+double query_threshold(const std::vector<std::vector<double>>& distributions) {
+    for (int tenths = 30;; ++tenths) {
+        const double k = tenths / 10.0;
+        if (std::all_of(distributions.begin(), distributions.end(), [k](const std::vector<double>& p) {
+                return share_outside(p, mean_and_spread(p), k) < rarer_than;
+            })) {
+            return k;
+        }
+    }
+}
+
+// The columns that a grader reads a count against: where 95 % of honest
+// counts lie, and outside which a count is to be queried.
+std::string grading_cells(const std::vector<double>& p, double query_k) {
+    const Mean_and_spread m = mean_and_spread(p);
+    if (m.standard_deviation == 0) {
+        return "0 | 0 |";
+    }
+    const Count_range range = central_range(p, 0.95);
+    const double low = std::max(0.0, std::ceil(m.mean - query_k * m.standard_deviation));
+    const double high = std::floor(m.mean + query_k * m.standard_deviation);
+    return std::to_string(range.low) + "–" + std::to_string(range.high) + " | " + fixed(low, 0) + "–" + fixed(high, 0) +
+           " |";
+}
+
+struct Extremes {
+    double low = 1;
+    double high = 0;
+    void add(double value) {
+        low = std::min(low, value);
+        high = std::max(high, value);
+    }
+};
+
+// Where the window's rim stops bounding the cone: the rim is then exactly
+// the cut-off distance away from the source.
+double rim_limit_cm() { return std::sqrt(cut_off_cm * cut_off_cm - R * R); }
+
+std::string bounded_by(double d_cm) {
+    if (d_cm > cut_off_cm) {
+        return "nothing reaches";
+    }
+    return std::hypot(d_cm, R) < cut_off_cm ? "rim" : "cut-off";
+}
+
+double query_k_over_sources() {
+    std::vector<std::vector<double>> all;
+    for (const Source& source : sources) {
+        for (const double t : table_times_s) {
+            all.push_back(count_distribution(t, source_rate(source)));
+        }
+    }
+    return query_threshold(all);
+}
+
+}  // namespace
+
+Values source_table() {
+    const double query_k = query_k_over_sources();
+    std::ostringstream out;
+    out << "| Source | A (Bq) | n = A/2 (1/s) | t (s) | n·t | N: mean ± sd | √mean | √mean·(1 − mτ) "
+           "| 95 % of counts | Query outside |\n"
+           "|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n";
+    double worst_quotable_error = 0;  // largest |quotable / exact - 1|
+    double worst_sqrt_excess = 0;     // largest sqrt(mean) / exact - 1
+    Extremes within_1;
+    Extremes from_1_to_2;
+    Extremes outside_2;
+    Extremes outside_3;
+    for (std::size_t i = 0; i < sources.size(); ++i) {
+        const double rate = source_rate(sources[i]);
+        for (const double t : table_times_s) {
+            const std::vector<double> p = count_distribution(t, rate);
+            const Mean_and_spread count = mean_and_spread(p);
+            const double quotable = quotable_sd(count.mean, t);
+            worst_quotable_error = std::max(worst_quotable_error, std::abs(quotable / count.standard_deviation - 1));
+            worst_sqrt_excess = std::max(worst_sqrt_excess, std::sqrt(count.mean) / count.standard_deviation - 1);
+            within_1.add(1 - share_outside(p, count, 1));
+            from_1_to_2.add(share_outside(p, count, 1) - share_outside(p, count, 2));
+            outside_2.add(share_outside(p, count, 2));
+            outside_3.add(share_outside(p, count, 3));
+            out << "| " << i + 1 << " | " << fixed(sources[i].activity_bq, 1) << " | " << fixed(rate, 2) << " | "
+                << fixed(t, 0) << " | " << fixed(rate * t, 1) << " | " << mean_pm_sd(count) << " | "
+                << fixed(std::sqrt(count.mean), 1) << " | " << fixed(quotable, 1) << " | " << grading_cells(p, query_k)
+                << "\n";
+        }
+    }
+    // The standard deviation the guide tells students to quote must match the exact one.
+    if (worst_quotable_error > 0.05) {
+        contradiction("sqrt(N) (1 - m tau) is " + fixed(100 * worst_quotable_error, 1) +
+                      " % off the exact standard deviation in Table 1");
+    }
+    // Worksheet 1 in a whole class: how many counts outside 2 and 3 sd, and
+    // how many students have at least one outside 2 sd.
+    double expected_outside_2 = 0;
+    double expected_outside_3 = 0;
+    double none_outside_2 = 1;
+    for (const Source& source : sources) {
+        const std::vector<double> p = count_distribution(worksheet_t_s, source_rate(source));
+        const Mean_and_spread count = mean_and_spread(p);
+        expected_outside_2 += class_size * worksheet_repeats * share_outside(p, count, 2);
+        expected_outside_3 += class_size * worksheet_repeats * share_outside(p, count, 3);
+        none_outside_2 *= std::pow(1 - share_outside(p, count, 2), worksheet_repeats);
+    }
+    const int recordings = class_size * worksheet_repeats * static_cast<int>(sources.size());
+    const double strongest = source_rate(sources.back());
+    const double strongest_loss = 1 - count_spread(100, strongest).mean / (strongest * 100);
+    return {
+        {"source_table", out.str()},
+        {"strongest_loss", fixed(100 * strongest_loss, 0)},
+        {"quotable_error", fixed(100 * worst_quotable_error, 1)},
+        {"sqrt_excess", fixed(100 * worst_sqrt_excess, 0)},
+        {"within_1_low", percent(within_1.low, 0)},
+        {"within_1_high", percent(within_1.high, 0)},
+        {"from_1_to_2_low", percent(from_1_to_2.low, 0)},
+        {"from_1_to_2_high", percent(from_1_to_2.high, 0)},
+        {"from_1_to_2_one_in", one_in((from_1_to_2.low + from_1_to_2.high) / 2)},
+        {"outside_1_one_in", one_in(1 - (within_1.low + within_1.high) / 2)},
+        {"outside_2_low", percent(outside_2.low, 1)},
+        {"outside_2_high", percent(outside_2.high, 1)},
+        {"outside_2_one_in", one_in((outside_2.low + outside_2.high) / 2)},
+        {"outside_2_one_in_number", std::to_string(std::lround(2 / (outside_2.low + outside_2.high)))},
+        {"outside_3_low", percent(outside_3.low, 2)},
+        {"outside_3_high", percent(outside_3.high, 2)},
+        {"query_k", fixed(query_k, 1)},
+        {"class_size", std::to_string(class_size)},
+        {"class_recordings", std::to_string(recordings)},
+        {"worksheet_repeats", std::to_string(worksheet_repeats)},
+        {"worksheet_t", fixed(worksheet_t_s, 0)},
+        {"class_outside_2", fixed(expected_outside_2, 0)},
+        {"class_outside_3", fixed(expected_outside_3, 1)},
+        {"students_outside_2", percent(1 - none_outside_2, 0)},
+        {"sheet_wait_min", fixed(static_cast<double>(sources.size()) * worksheet_repeats * worksheet_t_s / 60, 1)},
+    };
+}
+
+Values distance_table() {
+    const double query_k = query_k_over_sources();
+    std::ostringstream table;
+    table << "| d (cm) | Cone bounded by | Ω (sr) | n (1/s) | n·t | N: mean ± sd | Lost to dead time "
+             "| 95 % of counts | Query outside |\n"
+             "|---:|:---|---:|---:|---:|---:|---:|---:|---:|\n";
+    for (const double d : table_distances_cm) {
+        const double rate = distance_rate(d);
+        const std::vector<double> p = count_distribution(distance_table_t_s, rate);
+        const Mean_and_spread count = mean_and_spread(p);
+        const double true_count = rate * distance_table_t_s;
+        table << "| " << fixed(d, 2) << " | " << bounded_by(d) << " | " << fixed(solid_angle(d, cut_off_cm), 3) << " | "
+              << fixed(rate, 2) << " | " << fixed(true_count, 1) << " | " << mean_pm_sd(count) << " | "
+              << (true_count > 0 ? fixed(100 * (1 - count.mean / true_count), 0) + " %" : "–") << " | "
+              << grading_cells(p, query_k) << "\n";
+    }
+    // Worksheet 2's key: the plan of distances, and what n d^2 does along it.
+    std::ostringstream key;
+    std::ostringstream rows;
+    key << "| d (cm) | Cone bounded by | Ω (sr) | n (1/s) | n·d² (cm²/s) | m for t = " << fixed(worksheet_t_s, 0)
+        << " s (1/s) |\n|---:|:---|---:|---:|---:|---:|\n";
+    for (const double d : plan_cm) {
+        const double rate = distance_rate(d);
+        key << "| " << fixed(d, 2) << " | " << bounded_by(d) << " | " << fixed(solid_angle(d, cut_off_cm), 3) << " | "
+            << fixed(rate, 2) << " | " << fixed(rate * d * d, 1) << " | "
+            << fixed(count_spread(worksheet_t_s, rate).mean / worksheet_t_s, 2) << " |\n";
+        rows << "| " << fixed(d, 2) << " | | | | | | | |\n";
+    }
+    const auto inverse_square_ratio = [](double d) {
+        return std::numbers::pi * R * R / (d * d) / solid_angle(d, cut_off_cm);
+    };
+    const double nearest_rate = distance_rate(0.5);
+    const Mean_and_spread nearest = count_spread(distance_table_t_s, nearest_rate);
+    const double far_limit = distance_source_bq * R * R / 4;  // n d^2 as d grows, were there no cut-off
+    return {
+        {"distance_table", table.str()},
+        {"distance_table_t", fixed(distance_table_t_s, 0)},
+        {"worksheet_2_key", key.str()},
+        {"worksheet_2_rows", rows.str()},
+        {"nd2_near", fixed(distance_rate(0.5) * 0.25, 1)},
+        {"nd2_rim", fixed(distance_rate(rim_limit_cm()) * rim_limit_cm() * rim_limit_cm(), 1)},
+        {"nd2_far", fixed(far_limit, 1)},
+        {"inverse_square_near", fixed(inverse_square_ratio(0.5), 1)},
+        {"inverse_square_rim", fixed(100 * (inverse_square_ratio(rim_limit_cm()) - 1), 0)},
+        {"zero_share", fixed(100 * (5.0 - cut_off_cm) / (5.0 - 0.5), 0)},
+        {"near_rate", fixed(nearest_rate, 1)},
+        {"near_measured", fixed(nearest.mean / distance_table_t_s, 1)},
+        {"near_loss", fixed(100 * (1 - nearest.mean / (nearest_rate * distance_table_t_s)), 0)},
+        {"window_radius", fixed(R, 0)},
+        {"cut_off", fixed(cut_off_cm, 2)},
+        {"rim_limit", fixed(rim_limit_cm(), 2)},
+        {"distance_source", fixed(distance_source_bq, 2)},
+    };
+}
+
+}  // namespace counting_lab::guide
