@@ -1,5 +1,6 @@
 #include "count_facts.hpp"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -41,6 +42,26 @@ Count_range central_range(const std::vector<double>& p, double share) {
         range.high = static_cast<int>(p.size()) - 1;
     }
     return range;
+}
+
+double query_threshold() {
+    static const double threshold = [] {
+        std::vector<std::vector<double>> all;
+        for (const Source& source : sources) {
+            for (const double t : source_table_times_s) {
+                all.push_back(count_probabilities(t, source_rate(source), tau));
+            }
+        }
+        for (int tenths = 30;; ++tenths) {
+            const double k = tenths / 10.0;
+            if (std::all_of(all.begin(), all.end(), [k](const std::vector<double>& p) {
+                    return share_outside(p, mean_and_spread(p), k) < rarer_than;
+                })) {
+                return k;
+            }
+        }
+    }();
+    return threshold;
 }
 
 std::string fixed(double value, int decimals) {
@@ -139,12 +160,15 @@ std::string count_stands(int N, double t, double rate, const std::vector<double>
     const Mean_and_spread spread = mean_and_spread(p);
     const double z = (N - spread.mean) / spread.standard_deviation;
     const double off = std::abs(z);
-    std::string answer = "N = " + std::to_string(N) + " lies " + fixed(off, 2) + " sd " + side(z) + " the mean: " +
-                         (off <= 1   ? "within 1 sd."
-                          : off <= 2 ? "between 1 and 2 sd."
-                          : off <= 3 ? "between 2 and 3 sd."
-                                     : "more than 3 sd: query it.") +
-                         '\n';
+    std::string answer =
+        "N = " + std::to_string(N) + " lies " + fixed(off, 2) + " sd " + side(z) + " the mean: " +
+        (off <= 1                   ? "within 1 sd."
+         : off <= 2                 ? "between 1 and 2 sd."
+         : off <= 3                 ? "between 2 and 3 sd."
+         : off <= query_threshold() ? "more than 3 sd: worth a second look."
+                                    : "more than " + fixed(query_threshold(), 1) +
+                                          " sd, rarer than 1 in 5,000 from an honest recording: query it.") +
+        '\n';
     const double m = N / t;
     const double live = 1 - m * tau;
     if (N == 0) {

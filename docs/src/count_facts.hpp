@@ -4,6 +4,7 @@
 // both use it, so the guide and its checker say the same.
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,10 +26,16 @@ struct Count_range {
 };
 Count_range central_range(const std::vector<double>& p, double share);
 
-/// How far from its mean, in standard deviations, a grader should query an
-/// honest count: beyond it fewer than 1 in 5,000 lie, at every setting of the
-/// lab's sources (the guide works it out).
+/// The counting times of the guide's table of the sources, in s.
+inline constexpr std::array<double, 3> source_table_times_s{10, 30, 100};
+
+/// How rare an honest count must be for a grader to query it.
 inline constexpr double rarer_than = 1.0 / 5000;
+
+/// How far from its mean, in whole tenths of a standard deviation, a count
+/// is to be queried: beyond it fewer than `rarer_than` of the counts lie, at
+/// every setting of the table of the sources.
+double query_threshold();
 
 /// A value with `decimals` places, "0.0" rather than "-0.0".
 std::string fixed(double value, int decimals);

@@ -153,7 +153,7 @@ Values figure_data(const std::string& folder) {
     const Mean_and_spread count = count_spread(histogram.t_s, rate);
     values["histogram_source"] = std::to_string(histogram.source + 1);
     values["histogram_t"] = fixed(histogram.t_s, 0);
-    values["histogram_recordings"] = std::to_string(histogram.recordings);
+    values["histogram_recordings"] = thousands(histogram.recordings);
     values["histogram_rate"] = fixed(rate, 2);
     values["histogram_mean_sd"] = mean_pm_sd(count);
     values["histogram_poisson_sd"] = fixed(std::sqrt(rate * histogram.t_s), 1);

@@ -30,6 +30,9 @@ int simulated_count(double t, double rate, std::uint32_t seed);
 /// n = m / (1 - m tau): the true rate that the measured rate m implies.
 double corrected_rate(double measured_per_s);
 
+/// A whole number with a comma between thousands: 200,000.
+std::string thousands(int n);
+
 /// A share as a percentage with `decimals` places, and as "one in N" words.
 std::string percent(double share, int decimals);
 std::string one_in(double share);

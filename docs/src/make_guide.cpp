@@ -27,6 +27,18 @@ int simulated_count(double t, double rate, std::uint32_t seed) { return count_ev
 
 double corrected_rate(double measured_per_s) { return measured_per_s / (1 - measured_per_s * tau); }
 
+std::string thousands(int n) {
+    const std::string digits = std::to_string(n);
+    std::string text;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) {
+            text += ',';
+        }
+        text += digits[i];
+    }
+    return text;
+}
+
 std::string percent(double share, int decimals) { return fixed(100 * share, decimals); }
 
 std::string one_in(double share) {

@@ -14,8 +14,7 @@ namespace counting_lab::guide {
 
 namespace {
 
-// The counting times of the source table, and that of the distance table, in s.
-constexpr std::array<double, 3> table_times_s{10, 30, 100};
+// The counting time of the distance table, in s.
 constexpr double distance_table_t_s = 100;
 // The plan of distances suggested to students (Worksheet 2's rows), in cm.
 constexpr std::array<double, 12> plan_cm{0.5, 0.75, 1.0, 1.25, 1.5, 1.75, 2.0, 2.25, 2.44, 2.5, 2.6, 3.0};
@@ -23,19 +22,6 @@ constexpr std::array<double, 12> plan_cm{0.5, 0.75, 1.0, 1.25, 1.5, 1.75, 2.0, 2
 // The standard deviation that a student can work out from one count N of t
 // seconds: sqrt(N) (1 - m tau), with m = N / t.
 double quotable_sd(double N, double t) { return std::sqrt(N) * (1 - N / t * tau); }
-
-// The smallest whole tenth of a standard deviation beyond which fewer than
-// `rarer_than` of the counts of every one of the distributions lie.
-double query_threshold(const std::vector<std::vector<double>>& distributions) {
-    for (int tenths = 30;; ++tenths) {
-        const double k = tenths / 10.0;
-        if (std::all_of(distributions.begin(), distributions.end(), [k](const std::vector<double>& p) {
-                return share_outside(p, mean_and_spread(p), k) < rarer_than;
-            })) {
-            return k;
-        }
-    }
-}
 
 // The columns that a grader reads a count against: where 95 % of honest
 // counts lie, and outside which a count is to be queried.
@@ -71,20 +57,10 @@ std::string bounded_by(double d_cm) {
     return std::hypot(d_cm, R) < cut_off_cm ? "rim" : "cut-off";
 }
 
-double query_k_over_sources() {
-    std::vector<std::vector<double>> all;
-    for (const Source& source : sources) {
-        for (const double t : table_times_s) {
-            all.push_back(count_distribution(t, source_rate(source)));
-        }
-    }
-    return query_threshold(all);
-}
-
 }  // namespace
 
 Values source_table() {
-    const double query_k = query_k_over_sources();
+    const double query_k = query_threshold();
     std::ostringstream out;
     out << "| Source | A (Bq) | n = A/2 (1/s) | t (s) | n·t | N: mean ± sd | √mean | √mean·(1 − mτ) "
            "| 95 % of counts | Query outside |\n"
@@ -97,7 +73,7 @@ Values source_table() {
     Extremes outside_3;
     for (std::size_t i = 0; i < sources.size(); ++i) {
         const double rate = source_rate(sources[i]);
-        for (const double t : table_times_s) {
+        for (const double t : source_table_times_s) {
             const std::vector<double> p = count_distribution(t, rate);
             const Mean_and_spread count = mean_and_spread(p);
             const double quotable = quotable_sd(count.mean, t);
@@ -163,7 +139,7 @@ Values source_table() {
 }
 
 Values distance_table() {
-    const double query_k = query_k_over_sources();
+    const double query_k = query_threshold();
     std::ostringstream table;
     table << "| d (cm) | Cone bounded by | Ω (sr) | n (1/s) | n·t | N: mean ± sd | Lost to dead time "
              "| 95 % of counts | Query outside |\n"
