@@ -15,6 +15,7 @@
 #include <chrono>
 #include <csignal>
 #include <fstream>
+#include <optional>
 #include <string>
 
 #include "simulation/recording.hpp"
@@ -43,49 +44,66 @@ double peak_resident_kib(pid_t pid) {
     return -1;
 }
 
+// The real program, started with a pipe to its keyboard (`keys`) and one
+// from its screen (`screen`). Empty, with every pipe closed again, when it
+// cannot be started.
+struct Program {
+    pid_t pid;
+    int keys;
+    int screen;
+};
+std::optional<Program> start_program() {
+    int to_child[2];
+    int from_child[2];
+    if (pipe(to_child) != 0) {
+        return std::nullopt;
+    }
+    if (pipe(from_child) != 0) {
+        close(to_child[0]);
+        close(to_child[1]);
+        return std::nullopt;
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, to_child[0], STDIN_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, from_child[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, to_child[1]);
+    posix_spawn_file_actions_addclose(&actions, from_child[0]);
+    char program[] = COUNTING_LAB_PROGRAM;
+    char* argv[] = {program, nullptr};
+    pid_t child = 0;
+    const bool started = posix_spawn(&child, program, &actions, nullptr, argv, environ) == 0;
+    posix_spawn_file_actions_destroy(&actions);
+    close(to_child[0]);
+    close(from_child[1]);
+    if (!started) {
+        close(to_child[1]);
+        close(from_child[0]);
+        return std::nullopt;
+    }
+    return Program{child, to_child[1], from_child[0]};
+}
+
 void RecordingProcess(benchmark::State& state) {
     using std::chrono::system_clock;
     // A program that dies early closes its end of the pipe: a write to it
     // then fails with EPIPE, reported below, instead of killing the benchmark.
     (void)std::signal(SIGPIPE, SIG_IGN);
     for (auto _ : state) {
-        int to_child[2];
-        int from_child[2];
-        if (pipe(to_child) != 0) {
-            state.SkipWithError("pipe failed");
-            return;
-        }
-        if (pipe(from_child) != 0) {
-            close(to_child[0]);
-            close(to_child[1]);
-            state.SkipWithError("pipe failed");
-            return;
-        }
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, to_child[0], STDIN_FILENO);
-        posix_spawn_file_actions_adddup2(&actions, from_child[1], STDOUT_FILENO);
-        posix_spawn_file_actions_addclose(&actions, to_child[1]);
-        posix_spawn_file_actions_addclose(&actions, from_child[0]);
-        char program[] = COUNTING_LAB_PROGRAM;
-        char* argv[] = {program, nullptr};
-        pid_t child = 0;
         const auto started = std::chrono::steady_clock::now();
-        const bool started_child = posix_spawn(&child, program, &actions, nullptr, argv, environ) == 0;
-        posix_spawn_file_actions_destroy(&actions);
-        close(to_child[0]);
-        close(from_child[1]);
-        if (!started_child) {
-            close(to_child[1]);
-            close(from_child[0]);
+        const std::optional<Program> program = start_program();
+        if (!program) {
             state.SkipWithError("cannot start " COUNTING_LAB_PROGRAM);
             return;
         }
+        const pid_t child = program->pid;
+        const int keys = program->keys;
+        const int screen = program->screen;
 
         // Answer up to the recording, and leave the program waiting at the
         // next prompt: its peak memory is then read while it still runs.
-        const auto type = [&](const std::string& keys) {
-            if (write(to_child[1], keys.data(), keys.size()) != static_cast<ssize_t>(keys.size())) {
+        const auto type = [&](const std::string& typed) {
+            if (write(keys, typed.data(), typed.size()) != static_cast<ssize_t>(typed.size())) {
                 state.SkipWithError("write failed");
             }
         };
@@ -93,7 +111,7 @@ void RecordingProcess(benchmark::State& state) {
         std::string transcript;
         double late_ms = -1;
         char buffer[4096];
-        for (ssize_t got = 0; (got = read(from_child[0], buffer, sizeof buffer)) > 0;) {
+        for (ssize_t got = 0; (got = read(screen, buffer, sizeof buffer)) > 0;) {
             transcript.append(buffer, static_cast<std::size_t>(got));
             const auto count_at = transcript.find("N = ");
             if (count_at == std::string::npos) {
@@ -110,10 +128,10 @@ void RecordingProcess(benchmark::State& state) {
         }
         const double peak_kib = peak_resident_kib(child);
         type("0\n0\n");
-        close(to_child[1]);
-        while (read(from_child[0], buffer, sizeof buffer) > 0) {
+        close(keys);
+        while (read(screen, buffer, sizeof buffer) > 0) {
         }
-        close(from_child[0]);
+        close(screen);
 
         int status = 0;
         rusage usage{};
