@@ -1,4 +1,9 @@
-// Opens the built page in headless Chromium and uses it as students would.
+// Opens the built page in a headless browser, Chromium or Firefox, and uses
+// it as students would. Chromium runs every part; Firefox, driven over
+// WebDriver BiDi, runs the parts that need no touch emulation, no CPU
+// throttling and no performance metrics, which only Chrome's DevTools
+// protocol gives: the desktop session, the two recordings (typed, not
+// tapped), the page without WebAssembly, the guide, and the served page.
 // On a desktop: a whole session typed into the field (one real 10 s
 // recording, during which nothing typed reaches the program, the rest
 // pasted), which must give the console program's transcript, with the
@@ -18,13 +23,24 @@
 // the teacher's guide: its checker of a student's count must give what the
 // guide's generator printed for the same settings, answer bad input in
 // words, and the guide must pass axe-core too.
-//   node browser_test.mjs PAGE SESSION EXPECTED OUTDIR GUIDE
+// Both are also served over HTTP with the header that packaging/web-host.txt
+// tells a course site to send, and no security policy may be violated.
+//   BROWSER=chrome|firefox CHROMIUM=... FIREFOX=... node browser_test.mjs PAGE SESSION EXPECTED OUTDIR GUIDE HOST
+// Exits with 77 (skipped) when the browser is not installed.
 import { readFileSync, statSync } from 'node:fs';
+import { createServer } from 'node:http';
 import { gzipSync } from 'node:zlib';
 import { pathToFileURL } from 'node:url';
 import puppeteer, { KnownDevices } from 'puppeteer-core';
 
-const [pagePath, sessionPath, expectedPath, outDir, guidePath] = process.argv.slice(2);
+const [pagePath, sessionPath, expectedPath, outDir, guidePath, hostPath] = process.argv.slice(2);
+const chrome = process.env.BROWSER !== 'firefox';
+const executable = chrome ? process.env.CHROMIUM : process.env.FIREFOX;
+if (!executable || executable.endsWith('-NOTFOUND')) {
+  console.log(`skipped: no ${chrome ? 'Chromium' : 'Firefox'} was found when the build was configured; ` +
+    'install it (Debian: chromium, firefox-esr) and run cmake --preset web again');
+  process.exit(77);
+}
 const url = pathToFileURL(pagePath).href;
 const answers = readFileSync(sessionPath, 'utf8').trimEnd().split('\n');
 const expected = readFileSync(expectedPath, 'utf8');
@@ -37,39 +53,55 @@ const failures = [];
 const check = (ok, what) => { if (!ok) failures.push(what); };
 const figures = [];
 
-const browser = await puppeteer.launch({
-  executablePath: process.env.CHROMIUM || 'chromium',
+const browser = await puppeteer.launch(chrome ? {
+  executablePath: executable,
   headless: true,
   args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
     '--disable-component-update', '--disable-sync'],
-});
+} : { browser: 'firefox', executablePath: executable, headless: true });
+const label = chrome ? 'Chromium' : 'Firefox';
 
-// A new tab on the page; `device` is puppeteer's emulation of a phone.
-async function open(name, { device, viewport, before } = {}) {
+// A new tab on the page; `device` is puppeteer's emulation of a phone, which
+// only Chromium has: Firefox opens a desktop window instead.
+async function open(name, { device, viewport, before, at = url } = {}) {
   const page = await browser.newPage();
-  if (device) await page.emulate(device);
+  if (device && chrome) await page.emulate(device);
   if (viewport) await page.setViewport(viewport);
   if (before) await page.evaluateOnNewDocument(before);
   // The program's WebAssembly comes from a data: URL inside the page, which
   // never leaves the browser; anything else would be a request.
-  page.on('request', (request) => {
-    if (request.url() !== url && !request.url().startsWith('data:')) check(false, `${name}: request ${request.url()}`);
-  });
-  page.on('console', (message) => check(message.type() !== 'error', `${name}: logged ${message.text()}`));
-  page.on('pageerror', (error) => check(false, `${name}: ${error.message}`));
+  watch(page, name, at);
   const lab = (expression) => page.evaluate(`window.countingLab.${expression}`);
   const until = (expression, timeout = 5000, polling = 10) =>
     page.waitForFunction(`window.countingLab && window.countingLab.${expression}`, { timeout, polling });
   const opened = Date.now();
-  await page.goto(url);
+  await page.goto(at);
+  await page.bringToFront();  // where the keyboard types
   return { page, lab, until, opened };
 }
+
+// Fails the test on any request but the page itself, any error in the
+// browser's log, and any violation of the page's security policy.
+function watch(page, name, at) {
+  page.on('request', (request) => {
+    if (request.url() !== at && !request.url().startsWith('data:')) check(false, `${name}: request ${request.url()}`);
+  });
+  page.on('console', (message) => check(message.type() !== 'error', `${name}: logged ${message.text()}`));
+  page.on('pageerror', (error) => check(false, `${name}: ${error.message}`));
+}
+const violations = (page) => page.evaluate(() => window.violations || []);
+const noteViolations = () => {
+  window.violations = [];
+  document.addEventListener('securitypolicyviolation', (event) =>
+    window.violations.push(`${event.violatedDirective} ${event.blockedURI}`));
+};
 
 const focused = (page) => page.evaluate(() => document.activeElement && document.activeElement.id);
 const logText = (page) => page.$eval('#log', (log) => log.textContent);
 
 async function audit(page, where) {
-  if (!(await page.evaluate(() => typeof window.axe === 'object'))) await page.addScriptTag({ content: axeSource });
+  // Run from the test's side: the page's own policy lets no injected script in.
+  if (!(await page.evaluate(() => typeof window.axe === 'object'))) await page.evaluate(axeSource);
   const result = await page.evaluate(() => window.axe.run(document, {
     runOnly: { type: 'tag', values: ['wcag2a', 'wcag2aa', 'wcag21a', 'wcag21aa', 'wcag22aa', 'best-practice'] },
   }));
@@ -108,19 +140,23 @@ try {
     check(/t \(s\) = 10\nRecording in progress \.\.\.\n$/.test(shown), `not the screen of a recording:\n${shown}`);
     check((await lab('lines')).length === handed, 'a line typed during the recording reached the program');
     check((await focused(page)) === 'field', 'the field lost the focus after an answer');
-    check(['held', 'refused'].includes(await lab('wakeLock')), 'no wake lock asked for during the recording');
+    if (await page.evaluate(() => 'wakeLock' in navigator)) {
+      check(['held', 'refused'].includes(await lab('wakeLock')), 'no wake lock asked for during the recording');
+    }
     await page.screenshot({ path: `${outDir}/desktop.png` });
     // The rest of the recording, looked in on seldom so as not to load the
     // page that is measured.
-    const before = await page.metrics();
+    const before = chrome ? await page.metrics() : null;
     const started = Date.now();
     await until('output.includes("N = ")', 15000, 1000);
     const ended = Date.now();
-    const after = await page.metrics();
-    const busy = (after.TaskDuration - before.TaskDuration) / ((ended - started) / 1000);
-    figures.push(`renderer busy ${(100 * busy).toFixed(2)} % of ${((ended - started) / 1000).toFixed(1)} s of ` +
-      `recording; count shown ${(await lab('lastWrite')) % 1000} ms after the second ticked`);
-    check(busy < 0.01, 'the renderer was busy 1 % or more of the recording');
+    figures.push(`count shown ${(await lab('lastWrite')) % 1000} ms after the second ticked`);
+    if (chrome) {
+      const after = await page.metrics();
+      const busy = (after.TaskDuration - before.TaskDuration) / ((ended - started) / 1000);
+      figures.push(`renderer busy ${(100 * busy).toFixed(2)} % of ${((ended - started) / 1000).toFixed(1)} s of recording`);
+      check(busy < 0.01, 'the renderer was busy 1 % or more of the recording');
+    }
     check((await lab('wakeLock')) !== 'held', 'the wake lock was kept after the count');
     // A screen reader heard the new screen once, then, after the unknown
     // source 9, only the prompt, and after the recording only the count
@@ -141,12 +177,14 @@ try {
 
     // The rest, pasted in one go: several lines answer several prompts.
     await until('reading');
-    await page.evaluate((text) => {
+    await page.evaluate((text, withDataTransfer) => {
+      // Firefox lets no script fill a DataTransfer for an event; it takes the text as `data` instead.
       const pasted = new DataTransfer();
       pasted.setData('text/plain', text);
+      const contents = withDataTransfer ? { clipboardData: pasted } : { dataType: 'text/plain', data: text };
       document.getElementById('field')
-        .dispatchEvent(new ClipboardEvent('paste', { clipboardData: pasted, bubbles: true, cancelable: true }));
-    }, answers.slice(recordingAt + 2).join('\r\n') + '\r\n');
+        .dispatchEvent(new ClipboardEvent('paste', { ...contents, bubbles: true, cancelable: true }));
+    }, answers.slice(recordingAt + 2).join('\r\n') + '\r\n', chrome);
     await until('exitStatus !== null');
     const raw = await lab('output');
     const output = raw.replace(/N = \d+\n/, 'N = <count>\n');
@@ -167,6 +205,15 @@ try {
     await type('2');
     await until('reading && window.countingLab.output.endsWith("= ")');
     await audit(page, 'desktop, distance exercise');
+    // The program's number grammar: none of these is a number, and a comma gets a hint.
+    for (const word of ['2,5', '0x14', 'nan']) {
+      await type(word);
+      await until(`reading && window.countingLab.lines.length === ${['2,5', '0x14', 'nan'].indexOf(word) + 2}`);
+      if (word === '2,5') check(/point/.test(await page.$eval('#note', (n) => n.textContent)), 'no hint after "2,5"');
+    }
+    const refused = await lab('output');
+    check(refused.split('Not a number!').length - 1 === 3 && !refused.includes('Recording'),
+      `"2,5", "0x14" or "nan" read as a number:\n${refused}`);
     await page.keyboard.down('Control');
     await page.keyboard.press('d');
     await page.keyboard.up('Control');
@@ -177,7 +224,7 @@ try {
 
   // --- A phone: taps on the number pad alone.
   const phone = KnownDevices['Pixel 5'];
-  {
+  if (chrome) {
     const { page, lab, until } = await open('phone, pad', { device: phone });
     await until('reading');
     check(await page.$eval('#pad', (pad) => getComputedStyle(pad).display !== 'none'), 'no number pad on a phone');
@@ -202,9 +249,12 @@ try {
     await page.close();
   }
 
-  // --- Two phones side by side, each through one 10 s recording of Part 1.
-  const tap = (page, ...names) => names.reduce((done, name) =>
-    done.then(() => page.tap(`::-p-aria([name="${name}"][role="button"])`)), Promise.resolve());
+  // --- Two phones side by side, each through one 10 s recording of Part 1
+  // (in Firefox, two desktop windows, typed into).
+  const typed = { enter: 'Enter', backspace: 'Backspace', minus: '-', point: '.' };
+  const tap = (page, ...names) => names.reduce((done, name) => done.then(() => (chrome
+    ? page.tap(`::-p-aria([name="${name}"][role="button"])`)
+    : page.keyboard.press(typed[name] || name))), Promise.resolve());
   const asksBeforeLeaving = (page) => page.evaluate(() => {
     const leaving = new Event('beforeunload', { cancelable: true });
     window.dispatchEvent(leaving);
@@ -233,7 +283,7 @@ try {
       'taps during a recording reached the program');
     check(await asksBeforeLeaving(page), 'leaving does not ask during a recording');
     const first = await timeLeft(page);
-    await audit(page, 'phone, during a recording');
+    await audit(page, chrome ? 'phone, during a recording' : 'desktop, during a recording');
     await page.screenshot({ path: `${outDir}/phone-recording.png` });
     await sleep(2100);
     const later = await timeLeft(page);
@@ -258,7 +308,7 @@ try {
     await page.evaluate(() => window.dispatchEvent(new ErrorEvent('error', { message: 'a failure planted by the test' })));
     await page.waitForSelector('.failure[role="alert"]', { timeout: 5000 });
     check(!(await asksBeforeLeaving(page)), 'leaving asks after the program stopped');
-    await page.tap('#again');
+    await (chrome ? page.tap('#again') : page.click('#again'));
     await until('reading && window.countingLab.runs === 2');
     await tap(page, '2', 'enter');
     await sleep(11000);  // past the end of the old run's recording
@@ -274,7 +324,7 @@ try {
 
   // --- A phone's keyboard user: a pad key pressed from the keyboard keeps
   // the focus; an answer with a comma gets a hint to type a point.
-  {
+  if (chrome) {
     const { page, lab, until } = await open('phone, keys', { device: KnownDevices['Pixel 5'] });
     await until('reading');
     await page.focus('[data-key="2"]');
@@ -291,7 +341,7 @@ try {
   }
 
   // --- A phone at 360 px: the layout, and screenshots in both orientations.
-  {
+  if (chrome) {
     const { page, until } = await open('phone, 360 px', { device: phone });
     await page.setViewport({ width: 360, height: 740, isMobile: true, hasTouch: true, deviceScaleFactor: 2 });
     await until('reading');
@@ -330,7 +380,7 @@ try {
 
   // --- A phone: typed through the field as Android's keyboard sends it, 60 ms
   // between keys, and one answer through an input method's composition.
-  {
+  if (chrome) {
     const { page, lab, until } = await open('phone, keyboard', { device: phone });
     const cdp = await page.createCDPSession();
     const key229 = { windowsVirtualKeyCode: 229, nativeVirtualKeyCode: 229, key: 'Unidentified', code: '' };
@@ -377,7 +427,7 @@ try {
     await page.close();
   }
   // Without JavaScript only the notice shows: no field, no pad, no bar.
-  {
+  if (chrome) {
     const page = await browser.newPage();
     await page.emulate(KnownDevices['Pixel 5']);
     await page.setJavaScriptEnabled(false);
@@ -391,7 +441,7 @@ try {
   }
 
   // --- The first prompt on a phone whose processor is four times slower.
-  {
+  if (chrome) {
     const page = await browser.newPage();
     await page.emulate(KnownDevices['Pixel 5']);
     const cdp = await page.createCDPSession();
@@ -407,19 +457,16 @@ try {
   {
     const guideUrl = pathToFileURL(guidePath).href;
     const page = await browser.newPage();
-    page.on('request', (request) => {
-      if (request.url() !== guideUrl && !request.url().startsWith('data:')) check(false, `guide: request ${request.url()}`);
-    });
-    page.on('console', (message) => check(message.type() !== 'error', `guide: logged ${message.text()}`));
-    page.on('pageerror', (error) => check(false, `guide: ${error.message}`));
+    watch(page, 'guide', guideUrl);
     await page.goto(guideUrl);
+    await page.bringToFront();
     await page.waitForFunction('window.checkerReady', { timeout: 5000 });
     // Typed as a teacher types, field by field; the answer follows each key.
     const ask = async (source, distance, time, count) => {
       for (const [name, value] of [['Source (1-5)', source], ['Distance d (cm)', distance],
         ['Counting time t (s)', time], ['Count N', count]]) {
         const field = await page.$(`::-p-aria([name="${name}"][role="textbox"])`);
-        await field.click({ clickCount: 3 });
+        await field.evaluate((input) => input.select());
         await page.keyboard.press('Backspace');
         if (value !== '') await field.type(value);
       }
@@ -446,6 +493,41 @@ try {
     await page.close();
   }
 
+  // --- The page and the guide served over HTTP, as a course site serves
+  // them, with the header that packaging/web-host.txt gives.
+  {
+    const header = readFileSync(hostPath, 'utf8').match(/^Content-Security-Policy: (.*)$/m)[1];
+    const files = { '/counting-lab.html': pagePath, '/teaching-guide.html': guidePath };
+    const server = createServer((request, response) => {
+      const file = files[request.url];
+      response.writeHead(file ? 200 : 404, { 'Content-Type': 'text/html; charset=utf-8', 'Content-Security-Policy': header });
+      response.end(file ? readFileSync(file) : '');
+    });
+    await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+    const origin = `http://127.0.0.1:${server.address().port}`;
+    try {
+      const served = await open('served page', { at: `${origin}/counting-lab.html`, before: noteViolations });
+      await served.until('reading');
+      for (const [i, answer] of ['1', '0', '0'].entries()) {
+        await served.page.keyboard.type(answer);
+        await served.page.keyboard.press('Enter');
+        await served.until(`lines.length === ${i + 1}`);
+      }
+      await served.until('exitStatus === 0');
+      check((await violations(served.page)).length === 0, `served page: ${await violations(served.page)}`);
+      await served.page.close();
+      const guide = await browser.newPage();
+      watch(guide, 'served guide', `${origin}/teaching-guide.html`);
+      await guide.evaluateOnNewDocument(noteViolations);
+      await guide.goto(`${origin}/teaching-guide.html`);
+      await guide.waitForFunction('window.checkerReady', { timeout: 5000 });
+      check((await violations(guide)).length === 0, `served guide: ${await violations(guide)}`);
+      await guide.close();
+    } finally {
+      server.close();
+    }
+  }
+
   const size = statSync(pagePath).size;
   figures.unshift(`page ${size} bytes, ${gzipSync(readFileSync(pagePath), { level: 9 }).length} gzipped`);
   check(size < 400 * 1024, 'the page is 400 KB or more');
@@ -454,9 +536,10 @@ try {
 } finally {
   await browser.close();
 }
-console.log(figures.join('\n'));
+console.log(figures.map((figure) => `${label}: ${figure}`).join("\n"));
 if (failures.length > 0) {
   console.error(failures.join('\n'));
   process.exit(1);
 }
-console.log('the page ran the sessions as the console program does, on a desktop and on a phone');
+console.log(`the page ran the sessions in ${label} as the console program does` +
+  (chrome ? ', on a desktop and on a phone' : ', on a desktop'));

@@ -1,10 +1,14 @@
 # Writes the guide's printable HTML edition: one file, the figures inside it
-# as data: URLs and the checker of a student's count (its WebAssembly inside
-# its script) where the guide marks its place, so that it opens and prints
-# anywhere without other files.
-#   cmake -D CMARK=cmark-gfm -D GUIDE=teaching-guide.md -D TEMPLATE=teaching-guide.html.in
-#         -D CHECKER=checker.html -D CHECKER_JS=checker.js -D OUTPUT=teaching-guide.html -P html.cmake
+# as data: URLs and the checker of a student's count (its script, and its
+# WebAssembly as base64) where the guide marks its place, so that it opens
+# and prints anywhere without other files; and in its <meta> the security
+# policy that allows exactly its own scripts and style sheet.
+#   cmake -D CMARK=cmark-gfm -D GUIDE=teaching-guide.md -D TEMPLATE=teaching-guide.html.in -D CHECKER=checker.html
+#         -D CHECKER_JS=checker.js -D CHECKER_WASM=checker.wasm -D ICON=counting-lab.svg
+#         -D OUTPUT=teaching-guide.html -P html.cmake
+cmake_minimum_required(VERSION 3.25)  # the policies of the project, in this script too
 include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/svg_data_url.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/csp.cmake)
 execute_process(COMMAND ${CMARK} --extension table --unsafe ${GUIDE}
   OUTPUT_VARIABLE body COMMAND_ERROR_IS_FATAL ANY)
 get_filename_component(folder ${GUIDE} DIRECTORY)
@@ -21,6 +25,8 @@ file(READ ${CHECKER_JS} checker_js)
 # Nothing that would end the inline script early.
 string(REPLACE "</script" "<\\/script" checker_js "${checker_js}")
 string(REPLACE "/* checker.js */" "${checker_js}" checker "${checker}")
+base64_of_file(checker_wasm "${CHECKER_WASM}")
+string(REPLACE "/* checker.wasm */" "${checker_wasm}" checker "${checker}")
 string(FIND "${body}" "<!-- checker -->" at)
 if(at EQUAL -1)
   message(FATAL_ERROR "the guide has no place for the checker (<!-- checker -->)")
@@ -28,4 +34,9 @@ endif()
 string(REPLACE "<!-- checker -->" "${checker}" body "${body}")
 file(READ ${TEMPLATE} page)
 string(REPLACE "@BODY@" "${body}" page "${page}")
+file(READ ${ICON} icon)
+svg_data_url(icon "${icon}")
+string(REPLACE "@ICON@" "${icon}" page "${page}")
+csp_policy(policy "${page}")
+string(REPLACE "@CSP@" "${policy}" page "${page}")
 file(WRITE ${OUTPUT} "${page}")
