@@ -4,6 +4,14 @@
 # that allows exactly its own inline scripts and style sheets, by their
 # SHA-256 hashes, worked out from the finished page so that it cannot drift.
 
+# `script` made fit to stand inside a <script> element: no source map to ask
+# for, and nothing that would end the element early.
+function(inline_script out script)
+  string(REGEX REPLACE "//# sourceMappingURL=[^\n]*" "" script "${script}")
+  string(REPLACE "</script" "<\\/script" script "${script}")
+  set(${out} "${script}" PARENT_SCOPE)
+endfunction()
+
 # The base64 of the file at `path` (coreutils' base64, on every Debian).
 function(base64_of_file out path)
   execute_process(COMMAND base64 -w0 "${path}" OUTPUT_VARIABLE encoded COMMAND_ERROR_IS_FATAL ANY)

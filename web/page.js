@@ -22,6 +22,7 @@
   const left = document.getElementById('left');
   const note = document.getElementById('note');
   const spoken = document.getElementById('spoken');
+  const hint = document.getElementById('hint');
   const again = document.getElementById('again');
   const encoder = new TextEncoder();
   document.body.classList.add('running');
@@ -128,10 +129,8 @@
 
   // --- The keys. During a recording they are held off: the field takes no
   // typing and the pad's keys are disabled, so nothing reaches the program.
-  let heldOff = false;
   let focusedKey = null;
   function holdKeys(on) {
-    heldOff = on;
     field.readOnly = on;
     if (on && keys.includes(document.activeElement)) focusedKey = document.activeElement;
     for (const key of keys) key.disabled = on;
@@ -143,7 +142,7 @@
   // Shows a line and hands it over, as a console does: with a line break for
   // Enter, without one for Ctrl-D. An empty line hands nothing.
   function enter(line, end = '\n') {
-    if (heldOff || !live() || line.trim() === '') return;
+    if (state.recording || !live() || line.trim() === '') return;
     append(line + end);
     state.lines.push(line + end);
     note.textContent = line.includes(',') ? 'Type decimals with a point: 2.5, not 2,5.' : '';
@@ -159,11 +158,11 @@
     if (event.isComposing) return;
     if (event.key === 'Enter') {
       event.preventDefault();
-      if (!heldOff) enter(takeField());
+      if (!state.recording) enter(takeField());
     } else if (event.ctrlKey && !event.altKey && (event.key === 'd' || event.key === 'D')) {
       // Ctrl-D: the typed line without a line break, or on an empty line the end of the input.
       event.preventDefault();
-      if (heldOff || !live()) return;
+      if (state.recording || !live()) return;
       const line = takeField();
       if (line !== '') enter(line, '');
       else run.keyboard.hand(null);
@@ -171,7 +170,7 @@
   });
   // Pasted lines answer one prompt each; what follows the last line break stays in the field.
   field.addEventListener('paste', (event) => {
-    if (heldOff) {
+    if (state.recording) {
       event.preventDefault();
       return;
     }
@@ -199,7 +198,7 @@
   });
   pad.addEventListener('click', (event) => {
     const button = event.target.closest('button');
-    if (!button || field.hidden || heldOff) return;
+    if (!button || field.hidden || state.recording) return;
     const key = button.dataset.key;
     const from = field.selectionStart;
     const to = field.selectionEnd;
@@ -314,7 +313,7 @@
     state.reading = false;
     field.hidden = true;
     pad.hidden = true;
-    document.getElementById('hint').hidden = true;
+    hint.hidden = true;
     note.textContent = words;
     again.hidden = false;
     again.scrollIntoView({ block: 'nearest' });
@@ -353,10 +352,9 @@
     for (const failure of screen.querySelectorAll('.failure')) failure.remove();
     note.textContent = '';
     again.hidden = true;
-    document.getElementById('hint').hidden = false;
+    hint.hidden = false;
     field.hidden = false;
     pad.hidden = false;
-    holdKeys(false);
     field.value = '';
     field.focus();
     if (typeof WebAssembly !== 'object' || typeof createCountingLab !== 'function') {

@@ -59,6 +59,15 @@ double average(const std::vector<double>& v) {
     return std::accumulate(v.begin(), v.end(), 0.0) / static_cast<double>(v.size());
 }
 
+// The sum of the squares of the values' distances from `mean`.
+double squares_about(const std::vector<double>& v, double mean) {
+    double sum = 0;
+    for (const double x : v) {
+        sum += (x - mean) * (x - mean);
+    }
+    return sum;
+}
+
 }  // namespace
 
 Values chi_square_exercise() {
@@ -77,19 +86,13 @@ Values chi_square_exercise() {
             N = simulated_count(chi_square.t_s, rate, seed++);
         }
         const double mean = average(counts);
-        double squares = 0;
-        for (const double N : counts) {
-            squares += (N - mean) * (N - mean);
-        }
+        const double squares = squares_about(counts, mean);
         sample_sds.push_back(std::sqrt(squares / (chi_square.repeats - 1)));
         chi_squares.push_back(squares / mean);
     }
     const double sd_mean = average(sample_sds);
-    double spread_of_sds = 0;
-    for (const double sd : sample_sds) {
-        spread_of_sds += (sd - sd_mean) * (sd - sd_mean);
-    }
-    spread_of_sds = std::sqrt(spread_of_sds / static_cast<double>(sample_sds.size() - 1));
+    const double spread_of_sds =
+        std::sqrt(squares_about(sample_sds, sd_mean) / static_cast<double>(sample_sds.size() - 1));
 
     // The acceptance band: sets drawn from the exact distribution, each
     // judged with sqrt(N-bar) as most students do, and with N-bar (1 - m tau)^2.
@@ -106,10 +109,7 @@ Values chi_square_exercise() {
         std::vector<double> counts(static_cast<std::size_t>(chi_square.repeats));
         std::generate(counts.begin(), counts.end(), draw);
         const double mean = average(counts);
-        double squares = 0;
-        for (const double N : counts) {
-            squares += (N - mean) * (N - mean);
-        }
+        const double squares = squares_about(counts, mean);
         const double live = 1 - mean / chi_square.t_s * tau;
         with_sqrt.push_back(squares / mean);
         with_dead_time.push_back(squares / (mean * live * live));

@@ -154,10 +154,10 @@ Form read_form(std::string_view source, std::string_view distance, std::string_v
     return form;
 }
 
-// Where a count N of a recording of t seconds stands, against the exact
-// distribution `p` and the true rate, and what it gives for the rates.
-std::string count_stands(int N, double t, double rate, const std::vector<double>& p) {
-    const Mean_and_spread spread = mean_and_spread(p);
+// Where a count N of a recording of t seconds stands, against the mean and
+// spread of its exact distribution and the true rate, and what it gives for
+// the rates.
+std::string count_stands(int N, double t, double rate, const Mean_and_spread& spread) {
     const double z = (N - spread.mean) / spread.standard_deviation;
     const double off = std::abs(z);
     std::string answer =
@@ -234,7 +234,7 @@ std::string check_count(std::string_view source, std::string_view distance, std:
     if (highest == 0) {
         return answer + N_is + ", as it must be.";
     }
-    return answer + count_stands(*N, *t_s, rate, p);
+    return answer + count_stands(*N, *t_s, rate, spread);
 }
 
 }  // namespace counting_lab::guide

@@ -32,7 +32,7 @@ struct Data_file {
 // that the counter measures, m = n / (1 + n tau).
 void write_rate_against_distance(const std::string& path) {
     Data_file file(path);
-    const double edges[] = {0.5, std::sqrt(cut_off_cm * cut_off_cm - 1.0), cut_off_cm, 5.0};
+    const double edges[] = {0.5, rim_limit_cm(), cut_off_cm, 5.0};
     for (int stretch = 0; stretch < 3; ++stretch) {
         const int steps = 200;
         for (int i = 0; i <= steps; ++i) {

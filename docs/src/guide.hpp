@@ -47,6 +47,10 @@ inline constexpr int class_size = 30;
 inline constexpr int worksheet_repeats = 3;
 inline constexpr double worksheet_t_s = 30;
 
+/// Where the window's rim stops bounding the cone, in cm: the rim is then
+/// exactly the cut-off distance away from the source.
+double rim_limit_cm();
+
 /// The distances of Table 2, in cm; Figure 3 also plots those below the cut-off.
 inline constexpr std::array<double, 8> table_distances_cm{0.5, 1.0, 1.5, 2.0, 2.44, 2.5, 2.64, 3.0};
 

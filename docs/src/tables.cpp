@@ -46,10 +46,6 @@ struct Extremes {
     }
 };
 
-// Where the window's rim stops bounding the cone: the rim is then exactly
-// the cut-off distance away from the source.
-double rim_limit_cm() { return std::sqrt(cut_off_cm * cut_off_cm - R * R); }
-
 std::string bounded_by(double d_cm) {
     if (d_cm > cut_off_cm) {
         return "nothing reaches";
@@ -58,6 +54,8 @@ std::string bounded_by(double d_cm) {
 }
 
 }  // namespace
+
+double rim_limit_cm() { return std::sqrt(cut_off_cm * cut_off_cm - R * R); }
 
 Values source_table() {
     const double query_k = query_threshold();
