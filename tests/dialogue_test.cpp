@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "console/terminal.hpp"
-#include "simulation/geometry.hpp"
+#include "simulation/lab.hpp"
 
 namespace {
 
@@ -56,14 +56,14 @@ struct Session {
     std::ostringstream out;
     std::vector<Recorded> recordings;
     Console console;
-    int status = -1;
+    Ended ended{};
 
     explicit Session(std::string keyboard, bool terminal = false)
         : in(std::move(keyboard)), console{in, out, {}, stand_in()} {
         if (terminal) {
             console.clear_screen = [this] { write_clear_sequence(out); };
         }
-        status = main_menu(console);
+        ended = main_menu(console);
     }
     Recording stand_in() {
         return [this](double t, double rate, double dead_time) {
@@ -84,7 +84,7 @@ struct Session {
 TEST(MainMenu, ZeroEnds) {
     Session s("0\n");
     EXPECT_EQ(s.transcript(), menu + chosen);
-    EXPECT_EQ(s.status, 0);
+    EXPECT_EQ(s.ended, Ended::exit_chosen);
 }
 
 TEST(MainMenu, AnythingElseShowsTheMenuAgain) {
@@ -184,6 +184,19 @@ TEST(Answers, AWordIsANumberOnlyIfAllOfItIs) {
     EXPECT_EQ(menu_words.transcript(), menu + chosen + menu + chosen + menu + chosen);
 }
 
+TEST(Answers, AWordLongerThanAnyNumberIsNone) {
+    // 1,024 characters are read whole; one more, or far more, is no number,
+    // never the first 1,024 of it read as one.
+    const std::string at_limit = std::string(1022, '0') + "20";
+    const std::string past_limit = std::string(1023, '0') + "20";
+    const std::string far_past = std::string(100'000, '0') + "20";
+    Session s("1\n3\n" + at_limit + "\n3\n" + past_limit + "\n" + far_past + "\n30\n0\n0\n");
+    EXPECT_EQ(s.transcript(), menu + chosen + part_1_header + sources + part_1_time + count + sources + part_1_time +
+                                  not_a_number + part_1_time + not_a_number + part_1_time + count + sources + menu +
+                                  chosen);
+    EXPECT_EQ(s.times(), (std::vector<double>{20, 30}));
+}
+
 TEST(Part1, UnknownSourcesAreNotRecorded) {
     Session s("1\n6\n-1\n99999999999\nthree\n0\n0\n");
     EXPECT_EQ(s.transcript(), menu + chosen + part_1_header + sources + sources + sources + sources + not_a_number +
@@ -250,7 +263,7 @@ TEST(EndOfInput, EndsAtEveryPromptWithOneLineBreak) {
          }) {
         Session s(c.keyboard);
         EXPECT_EQ(s.transcript(), c.before_the_end + "\n") << "keyboard: \"" << c.keyboard << '"';
-        EXPECT_EQ(s.status, 0);
+        EXPECT_EQ(s.ended, Ended::end_of_input);
     }
 }
 

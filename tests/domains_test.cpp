@@ -42,6 +42,11 @@ TEST(CountEvents, EndsAtTheCeiling) {
     for (const double t : {-5.0, nan}) {
         EXPECT_EQ(count_events(t, 5, tau, seeded_draw(1)), 0) << "t = " << t;
     }
+    // U = 1 waits no time, even at a rate so low that 1 / rate is infinite:
+    // the first event at 0, the next one dead time later.
+    const Draw all_ones = [] { return 32767; };
+    EXPECT_EQ(count_events(10, 1e-320, 100, all_ones), 1);
+    EXPECT_EQ(count_events(10, 1e-320, 4, all_ones), 3);
 }
 
 TEST(PoissonProbability, NoNaNAnywhere) {
@@ -57,16 +62,19 @@ TEST(PoissonProbability, NoNaNAnywhere) {
 TEST(CountAtLeast, EndsOfIntAndDouble) {
     // Nothing at or below 0 needs counting, whatever else is given.
     for (const int n : {0, -1, least}) {
-        EXPECT_EQ(count_at_least(n, 5, 10, tau), 1.0) << "n = " << n;
-        EXPECT_EQ(count_at_least(n, 0, 10, tau), 1.0) << "n = " << n;
+        EXPECT_EQ(count_at_least(n, 10, 5, tau), 1.0) << "n = " << n;
+        EXPECT_EQ(count_at_least(n, 10, 0, tau), 1.0) << "n = " << n;
         EXPECT_EQ(count_at_least(n, nan, nan, nan), 1.0) << "n = " << n;
     }
     // No overflow of the summing index, no endless sum.
-    EXPECT_EQ(count_at_least(most, 5, 10, tau), 0.0);           // no time left free
-    EXPECT_EQ(count_at_least(most, 1.0, 1e300, 0.0), 1.0);      // far below a huge mean
-    EXPECT_NEAR(count_at_least(most, 2e9, 1, 0.0), 0.0, 1e-9);  // just above a large mean
-    EXPECT_EQ(count_at_least(3, inf, 10, tau), 1.0);
-    EXPECT_EQ(count_at_least(1, nan, 10, tau), 0.0);
+    EXPECT_EQ(count_at_least(most, 10, 5, tau), 0.0);           // no time left free
+    EXPECT_EQ(count_at_least(most, 1e300, 1.0, 0.0), 1.0);      // far below a huge mean
+    EXPECT_NEAR(count_at_least(most, 1, 2e9, 0.0), 0.0, 1e-9);  // just above a large mean
+    EXPECT_EQ(count_at_least(3, 10, inf, tau), 1.0);
+    EXPECT_EQ(count_at_least(1, 10, nan, tau), 0.0);
+    // An endless dead time leaves the first count its whole time, the second none.
+    EXPECT_DOUBLE_EQ(count_at_least(1, 10, 5, inf), 1 - std::exp(-50.0));
+    EXPECT_EQ(count_at_least(2, 10, 5, inf), 0.0);
 }
 
 TEST(CountProbabilities, EmptyOutsideItsDomain) {
@@ -75,8 +83,8 @@ TEST(CountProbabilities, EmptyOutsideItsDomain) {
              {10, 0.0}, {10, -1.0}, {10, nan}, {inf, tau}, {1e301, tau}, {-1, tau}, {nan, tau}}) {
         EXPECT_TRUE(count_probabilities(t, 5, dead_time).empty()) << "t = " << t << ", dead time = " << dead_time;
     }
-    // The longest distribution it works out, in linear time: a sum of its
-    // terms per count would take this test past its time limit.
+    // A distribution near the longest it works out, in linear time: a sum of
+    // its terms per count would take this test past its time limit.
     const std::vector<double> longest = count_probabilities(5999, 20, 0.06);
     EXPECT_EQ(longest.size(), 99'985U);  // counts 0 to floor(5999 / 0.06) + 1
     double sum = 0;

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "console/dialogue.hpp"
+#include "simulation/lab.hpp"
 
 namespace {
 

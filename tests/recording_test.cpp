@@ -40,6 +40,9 @@ struct Fake_clock final : Lab_clock {
             calendar_now += std::chrono::duration_cast<system_clock::duration>(step * (1 + calendar_drift));
         }
     }
+    // The end of the wait, as the wait announced it.
+    std::vector<system_clock::time_point> told;
+    void waiting_until(system_clock::time_point end) override { told.push_back(end); }
     long long calendar_seconds() const { return floor<seconds>(calendar_now.time_since_epoch()).count(); }
 };
 
@@ -61,9 +64,9 @@ TEST(Wait, ReturnsAfterTheNextWholeNumberOfTicks) {
         system_clock::duration start;
         long long ticks;
     };
-    for (const Case c :
-         {Case{10, 1'000'000'000s + 300ms, 10}, Case{10, 1'000'000'000s, 10}, Case{10.5, 1'000'000'000s + 999ms, 11},
-          Case{10.5, 1'000'000'000s, 11}, Case{100, 1'000'000'000s + 1ms, 100}}) {
+    for (const Case c : {Case{10, 1'000'000'000s + 300ms, 10}, Case{10, 1'000'000'000s, 10},
+                         Case{10.5, 1'000'000'000s + 999ms, 11}, Case{10.5, 1'000'000'000s, 11},
+                         Case{10.4, 1'000'000'000s + 300ms, 11}, Case{100, 1'000'000'000s + 1ms, 100}}) {
         Fake_clock clock(c.start);
         const long long start_s = clock.calendar_seconds();
         wait(c.x_s, clock);
@@ -72,6 +75,10 @@ TEST(Wait, ReturnsAfterTheNextWholeNumberOfTicks) {
         const auto under_way = c.start - floor<seconds>(c.start);
         EXPECT_EQ(clock.monotonic_now - steady_clock::time_point{}, seconds(c.ticks) - under_way) << "x = " << c.x_s;
         EXPECT_EQ(clock.pauses, 1) << "a wait sleeps once; it does not poll";
+        // It says when it will end, before it pauses, and ends then.
+        const auto end = wait_end(c.x_s, system_clock::time_point(c.start));
+        EXPECT_EQ(clock.told, std::vector<system_clock::time_point>{end}) << "x = " << c.x_s;
+        EXPECT_EQ(end, clock.calendar_now) << "x = " << c.x_s;
     }
 }
 
@@ -80,6 +87,7 @@ TEST(Wait, NothingToWaitFor) {
         Fake_clock clock(1'000'000'000s);
         wait(x, clock);
         EXPECT_EQ(clock.pauses, 0) << "x = " << x;
+        EXPECT_EQ(wait_end(x, clock.calendar_now), clock.calendar_now) << "x = " << x;
     }
 }
 

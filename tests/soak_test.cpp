@@ -115,7 +115,7 @@ TEST(Soak, HundredThousandMeasurementsInBothExercises) {
                         return 7;
                     }};
 
-    EXPECT_EQ(main_menu(console), 0);
+    EXPECT_EQ(main_menu(console), Ended::exit_chosen);
     EXPECT_EQ(measurements, 2 * half);
     EXPECT_EQ(blocks_late, blocks_early) << "heap blocks alive after 1,000 and after 100,000 measurements";
     EXPECT_GT(screen.written, 100L * 2 * half);

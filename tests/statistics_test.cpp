@@ -114,6 +114,32 @@ TEST(CountDistribution, ExactDistributionSumsToOneAndHasTheSimulatedMean) {
             << "rate " << rate;
     }
 }
+// Each tail against the plain sum of all its Poisson terms, and the chance
+// of no count at all against e^(-rate t), which nothing but the first
+// event decides.
+TEST(CountDistribution, TailsAreSummedToTheLastTerm) {
+    using counting_lab::count_at_least;
+    using counting_lab::poisson_probability;
+    for (const double mu : {0.5, 12.0, 150.0}) {
+        for (int n = 1; n <= static_cast<int>(3 * mu) + 10; ++n) {
+            double below = 0;  // P(X < n), every term
+            for (int k = 0; k < n; ++k) {
+                below += poisson_probability(k, mu);
+            }
+            double above = 0;  // P(X >= n), every term that a double holds
+            for (int k = n; k < n + 2000; ++k) {
+                above += poisson_probability(k, mu);
+            }
+            const double exact = n > mu ? above : 1 - below;
+            EXPECT_NEAR(count_at_least(n, 1, mu, 0), exact, 1e-12 * exact + 4e-15) << "mu " << mu << ", n " << n;
+        }
+    }
+    for (const double rate : {0.3, 1.61, 8.95}) {
+        const std::vector<double> p = counting_lab::count_probabilities(10, rate, tau);
+        EXPECT_NEAR(p[0], std::exp(-10 * rate), 1e-15) << "rate " << rate;
+    }
+}
+
 TEST(CountDistribution, MeanAndSpread) {
     // Half the time 0, half the time 4: mean 2, variance 4, spread 2.
     const auto m = counting_lab::mean_and_spread({0.5, 0, 0, 0, 0.5});

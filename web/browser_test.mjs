@@ -67,9 +67,10 @@ async function open(name, { device, viewport, before, at = url } = {}) {
   const page = await browser.newPage();
   if (device && chrome) await page.emulate(device);
   if (viewport) await page.setViewport(viewport);
+  await page.evaluateOnNewDocument(listenToLiveRegion);
   if (before) await page.evaluateOnNewDocument(before);
-  // The program's WebAssembly comes from a data: URL inside the page, which
-  // never leaves the browser; anything else would be a request.
+  // The page holds its program's WebAssembly; any request but the page's
+  // own would be one too many.
   watch(page, name, at);
   const lab = (expression) => page.evaluate(`window.countingLab.${expression}`);
   const until = (expression, timeout = 5000, polling = 10) =>
@@ -79,6 +80,21 @@ async function open(name, { device, viewport, before, at = url } = {}) {
   await page.bringToFront();  // where the keyboard types
   return { page, lab, until, opened };
 }
+
+// What a screen reader hears: each new text of the page's live region, in
+// window.heard.
+// Watched from the first byte of the page, before its script can speak.
+function listenToLiveRegion() {
+  window.heard = [];
+  new MutationObserver((records) => {
+    const region = document.getElementById('spoken');
+    if (region && records.some((record) => record.target === region || region.contains(record.target))) {
+      window.heard.push(region.textContent);
+    }
+  }).observe(document, { childList: true, characterData: true, subtree: true });
+}
+// The words heard, less the mark that makes the same words again news.
+const heardWords = async (page) => (await page.evaluate(() => window.heard)).map((words) => words.replace(/\u00a0+$/, ''));
 
 // Fails the test on any request but the page itself, any error in the
 // browser's log, and any violation of the page's security policy.
@@ -96,6 +112,13 @@ const noteViolations = () => {
     window.violations.push(`${event.violatedDirective} ${event.blockedURI}`));
 };
 
+// The time left reaches 0 as the count comes, not before it.
+async function countsDownToTheCount(lab, t) {
+  const [shown, early] = [await lab('leftAtCount'), await lab('zeroEarlyMs')];
+  check(shown === '0 s left' && early !== null && early < 750,
+    `a recording of ${t}: at the count the page showed "${shown}", "0 s left" ${early} ms before it`);
+  figures.push(`a recording of ${t}: "0 s left" ${early} ms before the count`);
+}
 const focused = (page) => page.evaluate(() => document.activeElement && document.activeElement.id);
 const logText = (page) => page.$eval('#log', (log) => log.textContent);
 
@@ -158,10 +181,11 @@ try {
       check(busy < 0.01, 'the renderer was busy 1 % or more of the recording');
     }
     check((await lab('wakeLock')) !== 'held', 'the wake lock was kept after the count');
+    await countsDownToTheCount(lab, '10 s');
     // A screen reader heard the new screen once, then, after the unknown
     // source 9, only the prompt, and after the recording only the count
     // and the prompt: never the source list again, nor the echo.
-    const heard = await lab('spoken');
+    const heard = await heardWords(page);
     check(heard[0].startsWith('===== Main menu') && heard[0].endsWith('Waiting for your choice:'),
       `the first screen was not spoken in full: ${JSON.stringify(heard[0])}`);
     const afterNine = heard[heard.indexOf(heard.find((words) => words.startsWith('===== Part 1'))) + 1];
@@ -175,16 +199,21 @@ try {
     await type(answers[recordingAt + 1]);
     check((await lab('lines')).length === handed + 1, 'an empty line was handed to the program');
 
-    // The rest, pasted in one go: several lines answer several prompts.
+    // The rest, pasted in one go over a selected "99": several lines answer
+    // several prompts, and the selection is replaced.
     await until('reading');
-    await page.evaluate((text, withDataTransfer) => {
+    const leftInField = await page.evaluate((text, withDataTransfer) => {
       // Firefox lets no script fill a DataTransfer for an event; it takes the text as `data` instead.
       const pasted = new DataTransfer();
       pasted.setData('text/plain', text);
       const contents = withDataTransfer ? { clipboardData: pasted } : { dataType: 'text/plain', data: text };
-      document.getElementById('field')
-        .dispatchEvent(new ClipboardEvent('paste', { ...contents, bubbles: true, cancelable: true }));
+      const field = document.getElementById('field');
+      field.value = '99';
+      field.setSelectionRange(0, 2);
+      field.dispatchEvent(new ClipboardEvent('paste', { ...contents, bubbles: true, cancelable: true }));
+      return field.value;
     }, answers.slice(recordingAt + 2).join('\r\n') + '\r\n', chrome);
+    check(leftInField === '', `pasted over a selection, the field kept "${leftInField}"`);
     await until('exitStatus !== null');
     const raw = await lab('output');
     const output = raw.replace(/N = \d+\n/, 'N = <count>\n');
@@ -260,21 +289,22 @@ try {
     window.dispatchEvent(leaving);
     return leaving.defaultPrevented;
   });
-  const startRecording = async ({ page, until }) => {
+  const startRecording = async ({ page, until }, time = ['1', '0']) => {
     await until('reading');
-    await tap(page, '1', 'enter', '3', 'enter', '1', '0', 'enter');
+    await tap(page, '1', 'enter', '3', 'enter', ...time, 'enter');
     await until('recording');
   };
   const timeLeft = (page) => page.$eval('#left', (left) => left.textContent);
-  // One records on: the pad is held off, the time left moves, leaving asks
-  // first, and after the count the next prompt waits for a new answer.
+  // One records 10.4 s on: the pad is held off, the time left moves and is 0
+  // when the count comes, leaving asks first, and after the count the next
+  // prompt waits for a new answer.
   const holdsOff = (async () => {
     const phone = await open('phone, recording', { device: KnownDevices['Pixel 5'] });
     const { page, lab, until } = phone;
     await until('reading');
     await tap(page, '2', 'backspace');
     check(!(await asksBeforeLeaving(page)), 'leaving asks before any count');
-    await startRecording(phone);
+    await startRecording(phone, ['1', '0', 'point', '4']);
     const disabled = await page.$$eval('#pad button', (keys) => keys.every((key) => key.disabled));
     check(disabled, 'the pad keys are not disabled during a recording');
     const handed = (await lab('lines')).length;
@@ -290,6 +320,7 @@ try {
     check(/^\d+ s left$/.test(first) && parseInt(later, 10) < parseInt(first, 10),
       `the time left did not move: "${first}", then "${later}"`);
     await until('output.includes("N = ")', 15000, 200);
+    await countsDownToTheCount(lab, '10.4 s');
     await until('reading');
     await sleep(300);
     check((await lab('lines')).length === handed && (await lab('reading')),
@@ -508,12 +539,22 @@ try {
     try {
       const served = await open('served page', { at: `${origin}/counting-lab.html`, before: noteViolations });
       await served.until('reading');
-      for (const [i, answer] of ['1', '0', '0'].entries()) {
+      // An unknown source twice: the same prompt twice in a row, which a
+      // screen reader hears only if the live region's text changes.
+      for (const [i, answer] of ['1', '9', '9', '0', '0'].entries()) {
+        await served.until('reading');
         await served.page.keyboard.type(answer);
         await served.page.keyboard.press('Enter');
         await served.until(`lines.length === ${i + 1}`);
       }
       await served.until('exitStatus === 0');
+      const told = await served.page.evaluate(() => window.heard);
+      const words = await heardWords(served.page);
+      const part1 = words.findIndex((screen) => screen.startsWith('===== Part 1'));
+      const twice = words.slice(part1 + 1, part1 + 3);
+      check(told.every((words, i) => i === 0 || words !== told[i - 1]) &&
+        twice.length === 2 && twice.every((words) => words === 'Waiting for your choice:'),
+      `served page: the live region said ${JSON.stringify(told)}`);
       check((await violations(served.page)).length === 0, `served page: ${await violations(served.page)}`);
       await served.page.close();
       const guide = await browser.newPage();

@@ -30,8 +30,13 @@ EM_JS(void, show, (const char* text, int length), { Module.io.write(UTF8ToString
 EM_JS(void, clear_page, (), { Module.io.clear(); });
 EM_JS(void, announce_end, (int status), { Module.io.ended(status); });
 // Tells the page that a recording of `t` seconds starts: it holds the keys
-// off, shows the time left and keeps the screen on until the count.
+// off and keeps the screen on until the count.
 EM_JS(void, announce_recording, (double t), { Module.io.recordingStarted(t); });
+// Tells the page when the recording's wait ends, in milliseconds of the
+// calendar clock (Date.now()); it shows the time left until then.
+EM_JS(void, announce_wait_end, (double end_ms), { Module.io.waitEnds(end_ms); });
+// Tells the page what a student who types a comma for the point is told.
+EM_JS(void, announce_comma_hint, (const char* text, int length), { Module.io.commaHint = UTF8ToString(text, length); });
 // Tells the page that the recording has its count, which the dialogue
 // writes next.
 EM_JS(void, announce_count, (), { Module.io.recordingEnded(); });
@@ -92,6 +97,10 @@ struct Browser_clock final : Lab_clock {
             emscripten_sleep(static_cast<unsigned>(ms));
         }
     }
+    void waiting_until(std::chrono::system_clock::time_point end) override {
+        announce_wait_end(
+            static_cast<double>(std::chrono::floor<std::chrono::milliseconds>(end.time_since_epoch()).count()));
+    }
 };
 
 }  // namespace
@@ -99,6 +108,7 @@ struct Browser_clock final : Lab_clock {
 
 int main() {
     using namespace counting_lab;
+    announce_comma_hint(comma_hint.data(), static_cast<int>(comma_hint.size()));
     Keyboard keyboard;
     Screen screen;
     std::istream in(&keyboard);
@@ -116,8 +126,9 @@ int main() {
                         announce_count();
                         return N;
                     }};
-    const int status = main_menu(console);
+    main_menu(console);
     out.flush();
+    const int status = 0;  // however the dialogue ended
     announce_end(status);
     return status;
 }

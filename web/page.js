@@ -31,7 +31,7 @@
   // reading: it waits for a line; lastWrite: when it last wrote (Date.now()).
   const state = (window.countingLab = {
     output: '', clears: [], lines: [], spoken: [], reading: false, recording: false, lastWrite: 0, runs: 0,
-    exitStatus: null, failure: null, wakeLock: 'none',
+    exitStatus: null, failure: null, wakeLock: 'none', leftAtCount: null, zeroEarlyMs: null,
     firstPromptMs: null,  // since the page began to load
   });
 
@@ -145,7 +145,7 @@
     if (state.recording || !live() || line.trim() === '') return;
     append(line + end);
     state.lines.push(line + end);
-    note.textContent = line.includes(',') ? 'Type decimals with a point: 2.5, not 2,5.' : '';
+    note.textContent = line.includes(',') ? run.io.commaHint : '';
     run.keyboard.hand(line + end);
   }
   // Empties the field; returns what it held.
@@ -265,25 +265,39 @@
   }
   document.addEventListener('visibilitychange', keepScreenOn);
 
-  // --- The time left, shown once a second outside the console. The count
-  // comes when the clock has ticked over ceil(t) whole seconds from the
-  // second in which the recording started.
+  // --- The time left, shown once a second outside the console, counted down
+  // to the instant at which the program's wait ends (Date.now() milliseconds),
+  // as the program hands it over.
   let ticking = null;
-  function showTimeLeft(t) {
+  let showLeft = null;
+  let zeroShownAt = null;  // when "0 s left" first showed
+  function showTimeLeft(end) {
     const started = Date.now();
-    const end = (Math.floor(started / 1000) + Math.ceil(t)) * 1000;
-    progress.max = end - started;
-    const tick = () => {
+    zeroShownAt = null;
+    progress.max = Math.max(end - started, 1);
+    showLeft = () => {
       const now = Date.now();
-      progress.value = Math.min(now - started, end - started);
-      left.textContent = Math.max(0, Math.ceil((end - now) / 1000)) + ' s left';
+      progress.value = Math.min(now - started, progress.max);
+      const seconds = Math.max(0, Math.ceil((end - now) / 1000));
+      left.textContent = seconds + ' s left';
+      if (seconds === 0 && zeroShownAt === null) zeroShownAt = now;
+      return now;
+    };
+    const tick = () => {
+      const now = showLeft();
       if (now < end) ticking = setTimeout(tick, (end - now) % 1000 || 1000);
     };
     recordingBar.hidden = false;
     tick();
   }
+  // At the count: the time left as it stands then, and how long "0 s left"
+  // had shown before it, which the test reads.
   function hideTimeLeft() {
     clearTimeout(ticking);
+    if (showLeft) showLeft();
+    state.leftAtCount = left.textContent;
+    state.zeroEarlyMs = zeroShownAt === null ? null : Date.now() - zeroShownAt;
+    showLeft = null;
     recordingBar.hidden = true;
   }
   function recording(on, t) {
@@ -291,7 +305,6 @@
     holdKeys(on);
     if (on) {
       guardLeaving(true);
-      showTimeLeft(t);
       note.textContent = 'Recording for ' + t + ' s.';
       keepScreenOn();
     } else {
@@ -362,7 +375,8 @@
       return;
     }
     let line = new Uint8Array(0);
-    const io = {
+    const io = (thisRun.io = {
+      commaHint: '',  // set by the program as it starts
       write(text) {
         if (!mine()) return;
         state.output += text;
@@ -392,6 +406,9 @@
       recordingStarted(t) {
         if (mine()) recording(true, t);
       },
+      waitEnds(endMs) {
+        if (mine() && state.recording) showTimeLeft(endMs);
+      },
       recordingEnded() {
         if (mine()) recording(false);
       },
@@ -400,7 +417,7 @@
         state.exitStatus = exitStatus;
         finish('counting-lab has ended.');
       },
-    };
+    });
     createCountingLab({ io, wasmBinary: programBytes(), onAbort: (what) => { if (mine()) fail(what || 'it stopped'); } })
       .catch((error) => { if (mine()) fail(error); });
   }

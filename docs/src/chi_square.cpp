@@ -5,8 +5,8 @@
 #include <numeric>
 #include <random>
 
-#include "console/dialogue.hpp"
 #include "guide.hpp"
+#include "simulation/lab.hpp"
 #include "simulation/recording.hpp"
 
 namespace counting_lab::guide {

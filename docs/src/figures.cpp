@@ -3,8 +3,8 @@
 #include <cmath>
 #include <fstream>
 
-#include "console/dialogue.hpp"
 #include "guide.hpp"
+#include "simulation/lab.hpp"
 #include "simulation/recording.hpp"
 
 namespace counting_lab::guide {
@@ -32,7 +32,7 @@ struct Data_file {
 // that the counter measures, m = n / (1 + n tau).
 void write_rate_against_distance(const std::string& path) {
     Data_file file(path);
-    const double edges[] = {0.5, rim_limit_cm(), cut_off_cm, 5.0};
+    const double edges[] = {distance_cm.low, rim_limit_cm(), cut_off_cm, distance_cm.high};
     for (int stretch = 0; stretch < 3; ++stretch) {
         const int steps = 200;
         for (int i = 0; i <= steps; ++i) {
@@ -145,6 +145,13 @@ Values write_measured_rates(const std::string& points_path, const std::string& c
 }  // namespace
 
 Values figure_data(const std::string& folder) {
+    {
+        // The lab's setup as figures.gp reads it.
+        Data_file setup(folder + "/lab.gp");
+        setup.out << "distance_low = " << fixed(distance_cm.low, 2)
+                  << "; distance_high = " << fixed(distance_cm.high, 2) << '\n';
+        setup.close();
+    }
     write_rate_against_distance(folder + "/rate_against_distance.dat");
     write_count_histogram(folder + "/count_histogram.dat");
     Values values =

@@ -1,7 +1,9 @@
-# Draws the guide's figures from the data that make_guide wrote.
+# Draws the guide's figures from the data that make_guide wrote, and the
+# lab's setup that it wrote into lab.gp.
 #   gnuplot -e "data='DATA_FOLDER'; figures='FIGURE_FOLDER'" figures.gp
 # Colours from the Okabe-Ito palette, which stays apart for colour-blind
 # readers; every series also differs in its line or point shape.
+load data.'/lab.gp'
 blue = '#0072B2'; orange = '#E69F00'; green = '#009E73'; vermillion = '#D55E00'; purple = '#CC79A7'; grey = '#555555'
 
 set terminal svg size 760,480 dynamic font 'Helvetica,15' linewidth 1.5 background '#ffffff'
@@ -15,7 +17,7 @@ set key top right box opaque samplen 3 spacing 1.2
 set output figures.'/rate-against-distance.svg'
 set xlabel 'Distance d from the source to the window (cm)'
 set ylabel 'Count rate (counts per second)'
-set xrange [0.5:5]
+set xrange [distance_low:distance_high]
 set yrange [0:*]
 set xtics 0.5
 plot data.'/rate_against_distance.dat' index 0 with lines linewidth 2.5 linecolor rgb blue title 'window rim bounds the cone', \

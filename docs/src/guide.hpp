@@ -9,33 +9,34 @@
 #include <string>
 #include <vector>
 
-#include "count_facts.hpp"
+#include "count_check.hpp"
 #include "simulation/count_distribution.hpp"
+#include "statistics.hpp"
 
 namespace counting_lab::guide {
 
 /// The values of the guide's {{placeholders}}, by name.
 using Values = std::map<std::string, std::string>;
 
-/// The exact distribution of the count of a recording of `t` seconds at
-/// `rate` counts per second through the lab's counter, and its mean and spread.
-std::vector<double> count_distribution(double t, double rate);
-Mean_and_spread count_spread(double t, double rate);
-std::string mean_pm_sd(const Mean_and_spread& m);
-
-/// The count of one simulated recording, with the program's generator seeded
-/// with `seed` as it is after a wait.
-int simulated_count(double t, double rate, std::uint32_t seed);
-
-/// n = m / (1 - m tau): the true rate that the measured rate m implies.
-double corrected_rate(double measured_per_s);
-
-/// A whole number with a comma between thousands: 200,000.
-std::string thousands(int n);
-
-/// A share as a percentage with `decimals` places, and as "one in N" words.
+/// A share as a percentage with `decimals` places, and as "one in N" words,
+/// with "about" before them and without.
 std::string percent(double share, int decimals);
 std::string one_in(double share);
+std::string one_in_words(double share);
+
+/// A small whole number in words ("three"), up to ten; larger ones in digits.
+std::string number_word(int n);
+
+/// The items in a sentence: "a, b and c".
+std::string listed(const std::vector<std::string>& items);
+
+/// The columns of a table for the repeated counts of a source, " N₁ | N₂ |
+/// N₃ |" for three, and a table's alignment row of `columns` numbers.
+std::string repeat_columns();
+std::string alignment_row(int columns);
+
+/// A distance as the guide writes it, with one or two decimals: 0.5, 0.75, 1.0.
+std::string short_cm(double d_cm);
 
 /// Stops the generator: the guide would state something false, or could not
 /// be written.
@@ -61,6 +62,6 @@ Values sample_results();                        // the data sheet, the worked co
 Values chi_square_exercise();                   // the chi-square exercise and its acceptance band
 Values same_second();                           // recordings that end in the same second
 Values figure_data(const std::string& folder);  // writes the figures' data; Figure 3's caption (figures.cpp)
-Values checker_examples();                      // the checker's answers for two settings (checker_examples.cpp)
+Values checker_examples();                      // the checker's answers for two settings (make_guide.cpp)
 
 }  // namespace counting_lab::guide

@@ -5,6 +5,7 @@
 // contradict what the guide says or a file cannot be written.
 //
 //   make_guide TEMPLATE GUIDE DATA_FOLDER
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
@@ -13,38 +14,57 @@
 #include <utility>
 
 #include "guide.hpp"
+#include "simulation/lab.hpp"
 #include "simulation/recording.hpp"
 
 namespace counting_lab::guide {
 
-std::vector<double> count_distribution(double t, double rate) { return count_probabilities(t, rate, tau); }
+std::string percent(double share, int decimals) { return fixed(100 * share, decimals); }
 
-Mean_and_spread count_spread(double t, double rate) { return mean_and_spread(count_distribution(t, rate)); }
+std::string number_word(int n) {
+    static const char* const words[] = {"zero", "one",   "two",   "three", "four", "five",
+                                        "six",  "seven", "eight", "nine",  "ten"};
+    return n >= 0 && n <= 10 ? words[n] : std::to_string(n);
+}
 
-std::string mean_pm_sd(const Mean_and_spread& m) { return fixed(m.mean, 1) + " ± " + fixed(m.standard_deviation, 1); }
+std::string one_in_words(double share) {
+    const long n = std::lround(1 / share);
+    return "one in " + (n >= 2 && n <= 10 ? number_word(static_cast<int>(n)) : std::to_string(n));
+}
 
-int simulated_count(double t, double rate, std::uint32_t seed) { return count_events(t, rate, tau, seeded_draw(seed)); }
+std::string one_in(double share) { return "about " + one_in_words(share); }
 
-double corrected_rate(double measured_per_s) { return measured_per_s / (1 - measured_per_s * tau); }
-
-std::string thousands(int n) {
-    const std::string digits = std::to_string(n);
+std::string listed(const std::vector<std::string>& items) {
     std::string text;
-    for (std::size_t i = 0; i < digits.size(); ++i) {
-        if (i > 0 && (digits.size() - i) % 3 == 0) {
-            text += ',';
-        }
-        text += digits[i];
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        text += (i == 0 ? "" : i + 1 == items.size() ? " and " : ", ") + items[i];
     }
     return text;
 }
 
-std::string percent(double share, int decimals) { return fixed(100 * share, decimals); }
+std::string repeat_columns() {
+    static const char* const subscripts[] = {"₀", "₁", "₂", "₃", "₄", "₅", "₆", "₇", "₈", "₉"};
+    std::string text;
+    for (int k = 1; k <= worksheet_repeats; ++k) {
+        text += " N" + (k < 10 ? std::string(subscripts[k]) : std::to_string(k)) + " |";
+    }
+    return text;
+}
 
-std::string one_in(double share) {
-    static const char* const words[] = {"", "", "two", "three", "four", "five", "six", "seven", "eight", "nine", "ten"};
-    const long n = std::lround(1 / share);
-    return "about one in " + (n >= 2 && n <= 10 ? std::string(words[n]) : std::to_string(n));
+std::string alignment_row(int columns) {
+    std::string text = "|";
+    for (int c = 0; c < columns; ++c) {
+        text += "---:|";
+    }
+    return text + '\n';
+}
+
+std::string short_cm(double d_cm) {
+    std::string text = fixed(d_cm, 2);
+    if (text.back() == '0') {
+        text.pop_back();
+    }
+    return text;
 }
 
 void contradiction(const std::string& what) {
@@ -53,9 +73,23 @@ void contradiction(const std::string& what) {
 }
 
 Values checker_examples() {
+    struct Example {
+        const char* source;
+        const char* distance;
+        const char* time;
+        const char* count;
+    };
+    const auto setting = [](const Example& e) {
+        return (*e.source != '\0' ? "source " + std::string(e.source) : "d = " + std::string(e.distance) + " cm") +
+               ", t = " + e.time + " s and N = " + e.count;
+    };
+    const Example by_source{"3", "", "10", "37"};
+    const Example by_distance{"", "2.5", "50", "70"};
     return {
-        {"checker_example_source", check_count("3", "", "10", "37")},
-        {"checker_example_distance", check_count("", "2.5", "50", "70")},
+        {"checker_example_source", check_count(by_source.source, "", by_source.time, by_source.count)},
+        {"checker_example_source_setting", setting(by_source)},
+        {"checker_example_distance", check_count("", by_distance.distance, by_distance.time, by_distance.count)},
+        {"checker_example_distance_setting", setting(by_distance)},
     };
 }
 
@@ -65,8 +99,9 @@ namespace {
 
 using counting_lab::guide::Values;
 
-// Replaces every {{name}} of the text, again in what was put in, until none
-// is left; an unknown name is an error.
+// Replaces every {{name}} of the text, and again in what was put in, for at
+// most three passes; false when a placeholder is left after them, or a name
+// is unknown.
 bool fill(std::string& text, const Values& values) {
     for (int pass = 0; pass < 3 && text.find("{{") != std::string::npos; ++pass) {
         std::string result;
@@ -105,7 +140,18 @@ int main(int argc, char** argv) {
         values.merge(part);
     }
     values["tau"] = fixed(counting_lab::tau, 2);
-    values["largest_count"] = std::to_string(counting_lab::highest_count(100, counting_lab::tau));
+    values["largest_count"] =
+        std::to_string(counting_lab::highest_count(counting_lab::counting_time_s.high, counting_lab::tau));
+    values["t_low"] = fixed(counting_lab::counting_time_s.low, 0);
+    values["t_high"] = fixed(counting_lab::counting_time_s.high, 0);
+    values["d_low"] = fixed(counting_lab::distance_cm.low, 1);
+    values["d_high"] = fixed(counting_lab::distance_cm.high, 1);
+    const auto [weakest, strongest] = std::minmax_element(
+        counting_lab::sources.begin(), counting_lab::sources.end(),
+        [](const counting_lab::Source& a, const counting_lab::Source& b) { return a.activity_bq < b.activity_bq; });
+    values["activity_low"] = fixed(weakest->activity_bq, 1);
+    values["activity_high"] = fixed(strongest->activity_bq, 1);
+    values["query_rarity"] = "1 in " + thousands(static_cast<int>(std::lround(1 / rarer_than)));
     if (!in || text.empty() || !fill(text, values)) {
         std::cerr << "make_guide: cannot fill " << argv[1] << '\n';
         return 1;

@@ -5,9 +5,9 @@
 #include <numbers>
 #include <sstream>
 
-#include "console/dialogue.hpp"
 #include "guide.hpp"
 #include "simulation/geometry.hpp"
+#include "simulation/lab.hpp"
 #include "simulation/recording.hpp"
 
 namespace counting_lab::guide {
@@ -51,6 +51,23 @@ std::string bounded_by(double d_cm) {
         return "nothing reaches";
     }
     return std::hypot(d_cm, R) < cut_off_cm ? "rim" : "cut-off";
+}
+
+// Worksheet 1's table to fill in: a row per source, a column per repeat.
+std::string worksheet_1_table() {
+    const int columns = 2 + worksheet_repeats + 5;
+    std::ostringstream out;
+    out << "| Source | A (Bq) |" << repeat_columns()
+        << " Mean N | m (1/s) | n = m / (1 − m τ) (1/s) | σ_n (1/s) | A / 2 (1/s) |\n"
+        << alignment_row(columns);
+    for (std::size_t i = 0; i < sources.size(); ++i) {
+        out << "| " << i + 1 << " | " << fixed(sources[i].activity_bq, 1) << " |";
+        for (int c = 2; c < columns; ++c) {
+            out << " |";
+        }
+        out << '\n';
+    }
+    return out.str();
 }
 
 }  // namespace
@@ -117,7 +134,7 @@ Values source_table() {
         {"from_1_to_2_low", percent(from_1_to_2.low, 0)},
         {"from_1_to_2_high", percent(from_1_to_2.high, 0)},
         {"from_1_to_2_one_in", one_in((from_1_to_2.low + from_1_to_2.high) / 2)},
-        {"outside_1_one_in", one_in(1 - (within_1.low + within_1.high) / 2)},
+        {"outside_1_one_in", one_in_words(1 - (within_1.low + within_1.high) / 2)},
         {"outside_2_low", percent(outside_2.low, 1)},
         {"outside_2_high", percent(outside_2.high, 1)},
         {"outside_2_one_in", one_in((outside_2.low + outside_2.high) / 2)},
@@ -128,6 +145,8 @@ Values source_table() {
         {"class_size", std::to_string(class_size)},
         {"class_recordings", std::to_string(recordings)},
         {"worksheet_repeats", std::to_string(worksheet_repeats)},
+        {"worksheet_repeats_word", number_word(worksheet_repeats)},
+        {"worksheet_1_table", worksheet_1_table()},
         {"worksheet_t", fixed(worksheet_t_s, 0)},
         {"class_outside_2", fixed(expected_outside_2, 0)},
         {"class_outside_3", fixed(expected_outside_3, 1)},
@@ -167,20 +186,40 @@ Values distance_table() {
     const auto inverse_square_ratio = [](double d) {
         return std::numbers::pi * R * R / (d * d) / solid_angle(d, cut_off_cm);
     };
-    const double nearest_rate = distance_rate(0.5);
+    const double nearest_cm = distance_cm.low;
+    const double nearest_rate = distance_rate(nearest_cm);
     const Mean_and_spread nearest = count_spread(distance_table_t_s, nearest_rate);
     const double far_limit = distance_source_bq * R * R / 4;  // n d^2 as d grows, were there no cut-off
+    // The share of the allowed distances beyond the cut-off, where every count is 0.
+    const double zero_share = (distance_cm.high - cut_off_cm) / (distance_cm.high - distance_cm.low);
+    if (!(zero_share > 0.4 && zero_share < 0.6)) {
+        contradiction("the guide says half of the distances give only zeros, but " + percent(zero_share, 0) + " % do");
+    }
+    const std::string zero_share_words = "half";
+    // The suggested plan's distances where `bound` bounds the cone.
+    const auto plan_where = [](const std::string& bound) {
+        std::vector<std::string> distances;
+        for (const double d : plan_cm) {
+            if (bounded_by(d) == bound) {
+                distances.push_back(short_cm(d));
+            }
+        }
+        return listed(distances);
+    };
     return {
         {"distance_table", table.str()},
         {"distance_table_t", fixed(distance_table_t_s, 0)},
         {"worksheet_2_key", key.str()},
         {"worksheet_2_rows", rows.str()},
-        {"nd2_near", fixed(distance_rate(0.5) * 0.25, 1)},
+        {"nd2_near", fixed(nearest_rate * nearest_cm * nearest_cm, 1)},
         {"nd2_rim", fixed(distance_rate(rim_limit_cm()) * rim_limit_cm() * rim_limit_cm(), 1)},
         {"nd2_far", fixed(far_limit, 1)},
-        {"inverse_square_near", fixed(inverse_square_ratio(0.5), 1)},
+        {"inverse_square_near", fixed(inverse_square_ratio(nearest_cm), 1)},
         {"inverse_square_rim", fixed(100 * (inverse_square_ratio(rim_limit_cm()) - 1), 0)},
-        {"zero_share", fixed(100 * (5.0 - cut_off_cm) / (5.0 - 0.5), 0)},
+        {"zero_share", fixed(100 * zero_share, 0)},
+        {"zero_share_words", zero_share_words},
+        {"plan_rim", plan_where("rim")},
+        {"plan_cut_off", plan_where("cut-off")},
         {"near_rate", fixed(nearest_rate, 1)},
         {"near_measured", fixed(nearest.mean / distance_table_t_s, 1)},
         {"near_loss", fixed(100 * (1 - nearest.mean / (nearest_rate * distance_table_t_s)), 0)},

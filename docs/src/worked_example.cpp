@@ -5,8 +5,8 @@
 #include <numeric>
 #include <sstream>
 
-#include "console/dialogue.hpp"
 #include "guide.hpp"
+#include "simulation/lab.hpp"
 #include "simulation/recording.hpp"
 
 namespace counting_lab::guide {
@@ -56,11 +56,13 @@ Pooled pooled(int total, double seconds) {
 Values sample_results() {
     Values worked;
     std::ostringstream sheet;
-    sheet << "| Source | A (Bq) | N₁ | N₂ | N₃ | Mean N | m = N/t (1/s) | n = m/(1 − m·τ) (1/s) | σ_n (1/s) "
-             "| A/2 (1/s) | (n − A/2)/σ_n |\n"
-             "|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n";
+    sheet << "| Source | A (Bq) |" << repeat_columns()
+          << " Mean N | m = N/t (1/s) | n = m/(1 − m·τ) (1/s) | σ_n (1/s) | A/2 (1/s) | (n − A/2)/σ_n |\n"
+          << alignment_row(2 + worksheet_repeats + 6);
     std::ostringstream key;
-    key << "| Source | A/2 (1/s) | N: mean ± sd | 95 % of counts | m (1/s) | √N·(1 − mτ) | n of three: A/2 ± σ_n (1/s) "
+    key << "| Source | A/2 (1/s) | N: mean ± sd | 95 % of counts | m (1/s) | √N·(1 − mτ) | n of "
+        << number_word(worksheet_repeats)
+        << ": A/2 ± σ_n (1/s) "
            "|\n"
            "|---:|---:|---:|---:|---:|---:|---:|\n";
     std::uint32_t seed = sheet_first_seed;
@@ -97,8 +99,12 @@ Values sample_results() {
         }
         // The worked example: the strongest source, its three recordings taken together.
         worked["worked_source"] = std::to_string(i + 1);
-        worked["worked_counts"] =
-            std::to_string(counts[0]) + ", " + std::to_string(counts[1]) + " and " + std::to_string(counts[2]);
+        std::vector<std::string> each;
+        each.reserve(counts.size());
+        for (const int N : counts) {
+            each.push_back(std::to_string(N));
+        }
+        worked["worked_counts"] = listed(each);
         worked["worked_total"] = std::to_string(total);
         worked["worked_T"] = fixed(seconds, 0);
         worked["worked_m"] = fixed(p.m, 5);

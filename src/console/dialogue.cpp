@@ -1,98 +1,18 @@
 #include "console/dialogue.hpp"
 
 #include <cctype>
-#include <charconv>
-#include <cstdlib>
 #include <istream>
 #include <limits>
 #include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
-#include <system_error>
 
-#include "simulation/geometry.hpp"
-#include "simulation/recording.hpp"
+#include "simulation/lab.hpp"
 
 namespace counting_lab {
 
 namespace {
-
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
-
-// Skips the digits from `at`; returns how many there were.
-std::size_t skip_digits(std::string_view word, std::size_t& at) {
-    const std::size_t from = at;
-    while (at < word.size() && is_digit(word[at])) {
-        ++at;
-    }
-    return at - from;
-}
-
-void skip_sign(std::string_view word, std::size_t& at) {
-    if (at < word.size() && (word[at] == '+' || word[at] == '-')) {
-        ++at;
-    }
-}
-
-// The numbers a student may type, the same in every edition of the program:
-//   integer:  [sign] digits
-//   decimal:  [sign] (digits [. [digits]] | . digits) [(e|E) [sign] digits]
-// A word is a number only if all of it is. Nothing else is: no comma for the
-// point, no hexadecimal, no "nan" or "inf".
-bool is_integer(std::string_view word) {
-    std::size_t at = 0;
-    skip_sign(word, at);
-    return skip_digits(word, at) > 0 && at == word.size();
-}
-
-bool is_decimal(std::string_view word) {
-    std::size_t at = 0;
-    skip_sign(word, at);
-    std::size_t digits = skip_digits(word, at);
-    if (at < word.size() && word[at] == '.') {
-        ++at;
-        digits += skip_digits(word, at);
-    }
-    if (digits == 0) {
-        return false;
-    }
-    if (at < word.size() && (word[at] == 'e' || word[at] == 'E')) {
-        ++at;
-        skip_sign(word, at);
-        if (skip_digits(word, at) == 0) {
-            return false;
-        }
-    }
-    return at == word.size();
-}
-
-}  // namespace
-
-// Integers beyond an int's range read as its extreme of their sign, and
-// decimals beyond a double's as an infinity: no range check accepts either.
-bool parse_number(std::string_view word, int& value) {
-    if (!is_integer(word)) {
-        return false;
-    }
-    const char* first = word.data() + (word[0] == '+' ? 1 : 0);
-    if (std::from_chars(first, word.data() + word.size(), value).ec == std::errc::result_out_of_range) {
-        value = word[0] == '-' ? std::numeric_limits<int>::min() : std::numeric_limits<int>::max();
-    }
-    return true;
-}
-
-bool parse_number(std::string_view word, double& value) {
-    if (!is_decimal(word)) {
-        return false;
-    }
-    value = std::strtod(std::string(word).c_str(), nullptr);  // the program keeps the "C" locale: the point is "."
-    return true;
-}
-
-namespace {
-
-bool counting_time_in_range(double t_s) { return t_s >= 10 && t_s <= 100; }
 
 void clear_screen(Console& console) {
     if (console.clear_screen) {
@@ -184,11 +104,6 @@ void measure(Console& console, double t_s, double rate_per_s) {
 
 }  // namespace
 
-double source_rate(const Source& source) { return source.activity_bq / 2.0; }
-
-// 12.566370614359172 is 4 pi, the whole sphere.
-double distance_rate(double d_cm) { return solid_angle(d_cm, cut_off_cm) * distance_source_bq / 12.566370614359172; }
-
 After Part_1(Console& console) {
     clear_screen(console);
     console.out << "===== Part 1 ====== \n\nEnter source number (1-5) or 0 to return to the main menu.\n";
@@ -217,7 +132,7 @@ After Part_1(Console& console) {
             if (!ask_number(console, "Enter counting time between 10 s and 100 s\nt (s) = ", t_s)) {
                 return After::end_of_input;
             }
-            if (counting_time_in_range(t_s)) {
+            if (counting_time_s.contains(t_s)) {
                 break;
             }
             console.out << "Counting time out of range!\n\n";
@@ -235,7 +150,7 @@ After Part_2(Console& console) {
                 console, "Enter distance d between 0.5 cm and 5.0 cm. Negative value to exit Part 2\nd(cm) = ", d_cm)) {
             return *left;
         }
-        if (!(d_cm >= 0.5 && d_cm <= 5.0)) {
+        if (!distance_cm.contains(d_cm)) {
             console.out << "Distance out of range!\n\n";
             continue;
         }
@@ -245,7 +160,7 @@ After Part_2(Console& console) {
                     console, "Enter time t between 10 s and 100 s. Negative value to exit Part 2.\nt(s) = ", t_s)) {
                 return *left;
             }
-            if (counting_time_in_range(t_s)) {
+            if (counting_time_s.contains(t_s)) {
                 break;
             }
             console.out << "Counting time out of range!\n";
@@ -254,7 +169,7 @@ After Part_2(Console& console) {
     }
 }
 
-int main_menu(Console& console) {
+Ended main_menu(Console& console) {
     int choice = 1;
     while (choice == 1 || choice == 2) {
         clear_screen(console);
@@ -265,7 +180,7 @@ int main_menu(Console& console) {
                        "0: Exit\n";
         const Answer answer = ask(console, "Waiting for your choice: ", choice);
         if (answer == Answer::end_of_input) {
-            return 0;
+            return Ended::end_of_input;
         }
         console.out << "===================\n";
         if (answer == Answer::not_a_number) {
@@ -286,10 +201,10 @@ int main_menu(Console& console) {
                 break;
         }
         if (after == After::end_of_input) {
-            return 0;
+            return Ended::end_of_input;
         }
     }
-    return 0;
+    return Ended::exit_chosen;
 }
 
 }  // namespace counting_lab

@@ -10,5 +10,6 @@ int main() {
     using namespace counting_lab;
     Console console{std::cin, std::cout, stdout_screen_clearer(std::cout),
                     [](double t, double rate, double dead_time) { return counter(t, rate, dead_time); }};
-    return main_menu(console);
+    main_menu(console);
+    return 0;  // however the dialogue ended
 }

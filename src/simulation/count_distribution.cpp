@@ -55,14 +55,17 @@ double poisson_probability(int n, double mu) {
     return std::exp(-mu + n * std::log(mu) - std::lgamma(n + 1.0));
 }
 
-double count_at_least(int n, double rate, double t, double dead_time) {
+double count_at_least(int n, double t, double rate, double dead_time) {
     if (n <= 0) {
         return 1.0;
     }
     if (!(rate > 0)) {
         return 0.0;
     }
-    return poisson_at_least(n, rate * (t - (n - 1) * dead_time));
+    // The first count has no dead time before it: its free time is t, even
+    // for an infinite dead time, where 0 times it would be NaN.
+    const double free_s = n == 1 ? t : t - (n - 1) * dead_time;
+    return poisson_at_least(n, rate * free_s);
 }
 
 std::vector<double> count_probabilities(double t, double rate, double dead_time) {
@@ -74,7 +77,7 @@ std::vector<double> count_probabilities(double t, double rate, double dead_time)
     p.reserve(static_cast<std::size_t>(highest) + 1);
     double at_least_n = 1.0;
     for (int n = 0; n <= highest; ++n) {
-        const double at_least_next = count_at_least(n + 1, rate, t, dead_time);
+        const double at_least_next = count_at_least(n + 1, t, rate, dead_time);
         p.push_back(at_least_n - at_least_next);
         at_least_n = at_least_next;
     }

@@ -18,7 +18,7 @@ double poisson_probability(int n, double mu);
 /// t - (n - 1) dead_time seconds that the dead times leave free.
 /// Domain: rate >= 0, t >= 0, dead_time >= 0. Gives 1 for n <= 0; 0 where
 /// the rate is not above 0 or is NaN, and where no time is left free.
-double count_at_least(int n, double rate, double t, double dead_time);
+double count_at_least(int n, double t, double rate, double dead_time);
 
 /// The longest distribution that count_probabilities works out.
 inline constexpr int distribution_ceiling = 100'000;

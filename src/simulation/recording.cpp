@@ -43,19 +43,27 @@ Lab_clock& system_lab_clock() {
     return clock;
 }
 
+system_clock::time_point wait_end(double x, system_clock::time_point start) {
+    if (!(x > 0)) {
+        return start;
+    }
+    const auto ticks = seconds(static_cast<seconds::rep>(std::ceil(std::min(x, longest_wait_s))));
+    return floor<seconds>(start) + ticks;
+}
+
 void wait(double x, Lab_clock& clock) {
     if (!(x > 0)) {
         return;
     }
-    const auto ticks = seconds(static_cast<seconds::rep>(std::ceil(std::min(x, longest_wait_s))));
     const auto calendar_start = clock.calendar();
     const auto monotonic_start = clock.monotonic();
-    // The calendar second in progress has already run for `elapsed`; the
-    // ticks-th tick from now comes that much sooner than `ticks`.
-    const auto elapsed = calendar_start - floor<seconds>(calendar_start);
-    const auto target = floor<seconds>(calendar_start) + ticks;
-    const auto latest = monotonic_start + ticks;
-    clock.pause_until(monotonic_start + duration_cast<steady_clock::duration>(ticks - elapsed));
+    const auto target = wait_end(x, calendar_start);
+    clock.waiting_until(target);
+    // Never longer than the whole ticks in real time, whatever the calendar
+    // clock does meanwhile.
+    const auto ticks = target - floor<seconds>(calendar_start);
+    const auto latest = monotonic_start + duration_cast<steady_clock::duration>(ticks);
+    clock.pause_until(monotonic_start + duration_cast<steady_clock::duration>(target - calendar_start));
     // The two clocks may drift apart, or the calendar be set back: if the tick
     // has not come yet, wait for it, a millisecond past it so as not to creep
     // up on it, but never past `ticks` of real time.
@@ -90,14 +98,20 @@ int count_events(double t, double rate, double dead_time, const Draw& draw) {
     if (!(rate > 0)) {
         return 0;
     }
-    // Each waiting time is k ln U, with mean 1 / rate.
+    // Each waiting time is k ln U, with mean 1 / rate. A draw of U = 1 waits
+    // no time at all, however low the rate (where k is -infinity, k ln 1
+    // would be NaN).
     const double k = -1.0 / rate;
+    const auto waiting_time = [k, &draw] {
+        const double log_u = std::log(nonzero_uniform(draw));
+        return log_u == 0 ? 0.0 : k * log_u;
+    };
     const int highest = highest_count(t, dead_time);
-    double T = k * std::log(nonzero_uniform(draw));
+    double T = waiting_time();
     int N = 0;
     while (T < t && N < highest) {
         ++N;
-        T += dead_time + k * std::log(nonzero_uniform(draw));
+        T += dead_time + waiting_time();
     }
     return N;
 }

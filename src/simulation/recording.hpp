@@ -24,13 +24,22 @@ struct Lab_clock {
     virtual std::chrono::steady_clock::time_point monotonic() = 0;
     /// Blocks the caller until `monotonic()` has reached `until`.
     virtual void pause_until(std::chrono::steady_clock::time_point until) = 0;
+    /// Told, as a wait begins, the calendar instant at which it will end
+    /// (see `wait_end`); the browser page counts the time left down to it.
+    virtual void waiting_until(std::chrono::system_clock::time_point /*end*/) {}
 };
 
 /// The machine's own clocks; the pause sleeps the thread.
 Lab_clock& system_lab_clock();
 
+/// When a wait of `x` seconds that starts at the calendar instant `start`
+/// ends: at the ceil(x)-th tick of the calendar clock's whole seconds after
+/// `start`, between ceil(x) - 1 and ceil(x) seconds later. The same domain
+/// as `wait`: `start` itself for x <= 0 or NaN, 1e9 ticks for a longer x.
+std::chrono::system_clock::time_point wait_end(double x, std::chrono::system_clock::time_point start);
+
 /// Blocks until the calendar clock has advanced ceil(x) whole seconds since
-/// the call: between ceil(x) - 1 and ceil(x) seconds of real time. It sleeps;
+/// the call, to `wait_end(x, now)`: between ceil(x) - 1 and ceil(x) seconds of real time. It sleeps;
 /// a calendar clock set back meanwhile does not make it last longer.
 /// Domain: x in (0, 1e9]. Returns at once for x <= 0 or NaN; a longer x,
 /// infinity too, waits 1e9 seconds.

@@ -1,75 +1,15 @@
-#include "count_facts.hpp"
+#include "count_check.hpp"
 
-#include <algorithm>
-#include <array>
 #include <cmath>
-#include <cstdio>
 #include <optional>
 #include <tuple>
 #include <type_traits>
 
-#include "console/dialogue.hpp"
-#include "simulation/geometry.hpp"
-#include "simulation/recording.hpp"
+#include "console/number_grammar.hpp"
+#include "simulation/lab.hpp"
+#include "statistics.hpp"
 
 namespace counting_lab::guide {
-
-double share_outside(const std::vector<double>& p, const Mean_and_spread& m, double k) {
-    double share = 0;
-    for (std::size_t n = 0; n < p.size(); ++n) {
-        if (std::abs(static_cast<double>(n) - m.mean) > k * m.standard_deviation) {
-            share += p[n];
-        }
-    }
-    return share;
-}
-
-Count_range central_range(const std::vector<double>& p, double share) {
-    const double low_tail = (1 - share) / 2;
-    const double high_tail = (1 + share) / 2;
-    Count_range range{-1, -1};
-    double below = 0;
-    for (std::size_t n = 0; n < p.size() && range.high < 0; ++n) {
-        below += p[n];
-        if (range.low < 0 && below >= low_tail) {
-            range.low = static_cast<int>(n);
-        }
-        if (below >= high_tail) {
-            range.high = static_cast<int>(n);
-        }
-    }
-    if (range.high < 0) {  // the sum fell short of the top by rounding
-        range.high = static_cast<int>(p.size()) - 1;
-    }
-    return range;
-}
-
-double query_threshold() {
-    static const double threshold = [] {
-        std::vector<std::vector<double>> all;
-        for (const Source& source : sources) {
-            for (const double t : source_table_times_s) {
-                all.push_back(count_probabilities(t, source_rate(source), tau));
-            }
-        }
-        for (int tenths = 30;; ++tenths) {
-            const double k = tenths / 10.0;
-            if (std::all_of(all.begin(), all.end(), [k](const std::vector<double>& p) {
-                    return share_outside(p, mean_and_spread(p), k) < rarer_than;
-                })) {
-                return k;
-            }
-        }
-    }();
-    return threshold;
-}
-
-std::string fixed(double value, int decimals) {
-    std::array<char, 64> text{};
-    (void)std::snprintf(text.data(), text.size(), "%.*f", decimals, value);
-    const std::string result = text.data();
-    return result.find_first_not_of("-0.") == std::string::npos && result[0] == '-' ? result.substr(1) : result;
-}
 
 namespace {
 
@@ -94,7 +34,7 @@ std::optional<Number> field(std::string_view name, std::string_view typed, std::
         problem += std::string(name) + ": “" + std::string(typed) + "” is not " +
                    (std::is_integral_v<Number> ? "a whole number." : "a number.");
         if (typed.find(',') != std::string_view::npos) {
-            problem += " Type decimals with a point: 2.5, not 2,5.";
+            problem += " " + std::string(comma_hint);
         }
         problem += '\n';
         return std::nullopt;
@@ -135,11 +75,13 @@ Form read_form(std::string_view source, std::string_view distance, std::string_v
         form.problem +=
             "Source (1-5): there is no source " + std::to_string(*form.source_number) + "; the sources are 1 to 5.\n";
     }
-    if (form.d_cm && !(*form.d_cm >= 0.5 && *form.d_cm <= 5.0)) {
-        form.problem += "Distance d (cm): the program takes distances from 0.5 to 5.0 cm.\n";
+    if (form.d_cm && !distance_cm.contains(*form.d_cm)) {
+        form.problem += "Distance d (cm): the program takes distances from " + fixed(distance_cm.low, 1) + " to " +
+                        fixed(distance_cm.high, 1) + " cm.\n";
     }
-    if (form.t_s && !(*form.t_s >= 10 && *form.t_s <= 100)) {
-        form.problem += "Counting time t (s): the program takes counting times from 10 to 100 s.\n";
+    if (form.t_s && !counting_time_s.contains(*form.t_s)) {
+        form.problem += "Counting time t (s): the program takes counting times from " + fixed(counting_time_s.low, 0) +
+                        " to " + seconds(counting_time_s.high) + ".\n";
     }
     if (form.N && *form.N < 0) {
         form.problem += "Count N: a count is a whole number from 0.\n";
@@ -162,12 +104,13 @@ std::string count_stands(int N, double t, double rate, const Mean_and_spread& sp
     const double off = std::abs(z);
     std::string answer =
         "N = " + std::to_string(N) + " lies " + fixed(off, 2) + " sd " + side(z) + " the mean: " +
-        (off <= 1                   ? "within 1 sd."
-         : off <= 2                 ? "between 1 and 2 sd."
-         : off <= 3                 ? "between 2 and 3 sd."
-         : off <= query_threshold() ? "more than 3 sd: worth a second look."
-                                    : "more than " + fixed(query_threshold(), 1) +
-                                          " sd, rarer than 1 in 5,000 from an honest recording: query it.") +
+        (off <= 1   ? "within 1 sd."
+         : off <= 2 ? "between 1 and 2 sd."
+         : off <= 3 ? "between 2 and 3 sd."
+         : off <= query_threshold()
+             ? "more than 3 sd: worth a second look."
+             : "more than " + fixed(query_threshold(), 1) + " sd, rarer than 1 in " +
+                   thousands(static_cast<int>(std::lround(1 / rarer_than))) + " from an honest recording: query it.") +
         '\n';
     const double m = N / t;
     const double live = 1 - m * tau;

@@ -5,8 +5,8 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "simulation/count_distribution.hpp"
@@ -37,14 +37,23 @@ inline constexpr double rarer_than = 1.0 / 5000;
 /// every setting of the table of the sources.
 double query_threshold();
 
+/// A whole number with a comma between thousands: 200,000.
+std::string thousands(int n);
+
 /// A value with `decimals` places, "0.0" rather than "-0.0".
 std::string fixed(double value, int decimals);
 
-/// The checker's answer, in lines of plain text, for a student's count `count`
-/// of a recording of `time` seconds from source `source` (1 to 5) or at the
-/// distance `distance` cm (one of the two left empty), each as typed into the
-/// guide's form. Input the program would refuse is answered in words.
-std::string check_count(std::string_view source, std::string_view distance, std::string_view time,
-                        std::string_view count);
+/// The exact distribution of the count of a recording of `t` seconds at
+/// `rate` counts per second through the lab's counter, and its mean and spread.
+std::vector<double> count_distribution(double t, double rate);
+Mean_and_spread count_spread(double t, double rate);
+std::string mean_pm_sd(const Mean_and_spread& m);
+
+/// The count of one simulated recording, with the program's generator seeded
+/// with `seed` as it is after a wait.
+int simulated_count(double t, double rate, std::uint32_t seed);
+
+/// n = m / (1 - m tau): the true rate that the measured rate m implies.
+double corrected_rate(double measured_per_s);
 
 }  // namespace counting_lab::guide
