@@ -18,6 +18,7 @@
 #include <optional>
 #include <string>
 
+#include "simulation/lab.hpp"
 #include "simulation/recording.hpp"
 
 namespace {
@@ -26,8 +27,8 @@ void CountEvents(benchmark::State& state) {
     const double rate = static_cast<double>(state.range(0));
     std::uint32_t seed = 1;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(
-            counting_lab::count_events(100, rate, counting_lab::tau, counting_lab::seeded_draw(seed++)));
+        benchmark::DoNotOptimize(counting_lab::count_events(counting_lab::counting_time_s.high, rate, counting_lab::tau,
+                                                            counting_lab::seeded_draw(seed++)));
     }
 }
 BENCHMARK(CountEvents)->Arg(5)->Arg(17)->Arg(1'000'000);
