@@ -22,7 +22,14 @@ void require(bool holds, const char* what) {
     }
 }
 
-int stand_in(double t, double rate, double dead_time) {
+int stand_in(const counting_lab::Measurement& m) {
+    const double t = m.t_s;
+    const double rate = m.rate_per_s;
+    const double dead_time = m.dead_time_s;
+    require(m.exercise == 1 ? m.source >= 1 && m.source <= 5 && m.distance_cm == 0
+                            : m.exercise == 2 && m.source == 0 && counting_lab::distance_cm.contains(m.distance_cm),
+            "an exercise's own setting");
+    require(rate == counting_lab::setting_rate(m.source, m.distance_cm), "the setting's count rate");
     // The highest rate an exercise can hand over: the distance exercise at
     // its nearest; the sources give less.
     static const double highest_rate_per_s = counting_lab::distance_rate(counting_lab::distance_cm.low);

@@ -45,16 +45,12 @@ const std::string not_a_number = "Not a number!\n";
 const std::string count = "N = 42\n\n";  // what the stand-in recording returns
 const std::string clear = "\x1b[H\x1b[2J";
 
-struct Recorded {
-    double t_s, rate_per_s, dead_time_s;
-};
-
 // A whole session through string streams, with a stand-in recording that
 // notes its arguments and returns 42.
 struct Session {
     std::istringstream in;
     std::ostringstream out;
-    std::vector<Recorded> recordings;
+    std::vector<Measurement> recordings;
     Console console;
     Ended ended{};
 
@@ -66,15 +62,15 @@ struct Session {
         ended = main_menu(console);
     }
     Recording stand_in() {
-        return [this](double t, double rate, double dead_time) {
-            recordings.push_back({t, rate, dead_time});
+        return [this](const Measurement& m) {
+            recordings.push_back(m);
             return 42;
         };
     }
     std::string transcript() const { return out.str(); }
     std::vector<double> times() const {
         std::vector<double> t;
-        for (const Recorded& r : recordings) {
+        for (const Measurement& r : recordings) {
             t.push_back(r.t_s);
         }
         return t;
@@ -125,6 +121,10 @@ TEST(Part1, RateIsHalfTheActivity) {
     ASSERT_EQ(s.recordings.size(), 5U);
     for (std::size_t i = 0; i < 5; ++i) {
         EXPECT_DOUBLE_EQ(s.recordings[i].rate_per_s, expected[i]) << "source " << i + 1;
+        // The recording is told what it is of.
+        EXPECT_EQ(s.recordings[i].exercise, 1);
+        EXPECT_EQ(s.recordings[i].source, static_cast<int>(i) + 1);
+        EXPECT_EQ(s.recordings[i].distance_cm, 0.0);
     }
 }
 
@@ -225,6 +225,9 @@ TEST(Part2, RateFollowsTheSolidAngle) {
         // 60.85 Bq times the window's share of the whole sphere, 4 pi, to the last bit.
         EXPECT_EQ(s.recordings[i].rate_per_s, solid_angle(distances_cm[i], 2.64) * 60.85 / (4 * std::numbers::pi))
             << "measurement " << i;
+        EXPECT_EQ(s.recordings[i].exercise, 2);
+        EXPECT_EQ(s.recordings[i].source, 0);
+        EXPECT_EQ(s.recordings[i].distance_cm, distances_cm[i]);
     }
 }
 

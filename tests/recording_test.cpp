@@ -247,8 +247,11 @@ TEST(Counter, AnnouncesWaitsThenCountsWithTheSeedOfTheLastTick) {
 TEST(Counter, SeedIsTheLow32BitsOfTheSeconds) {
     std::ostringstream out;
     Fake_clock clock(seconds(0x1'0000'0005LL) - 10s);
-    const int N = counter(10, 16.8, tau, out, clock);
-    EXPECT_EQ(N, count_events(10, 16.8, tau, seeded_draw(5U)));
+    const Recorded recorded = record(10, 16.8, tau, out, clock);
+    EXPECT_EQ(recorded.N, count_events(10, 16.8, tau, seeded_draw(5U)));
+    // The second it reports gives the count again, as a teacher reproduces it.
+    EXPECT_EQ(recorded.second, 0x1'0000'0005LL);
+    EXPECT_EQ(count_of_second(10, 16.8, tau, recorded.second), recorded.N);
 }
 
 TEST(Counter, RateZeroCountsNothingAfterTheFullWait) {

@@ -104,7 +104,7 @@ TEST(Soak, HundredThousandMeasurementsInBothExercises) {
     long measurements = 0;
     long blocks_early = 0;
     long blocks_late = 0;
-    Console console{in, out, {}, [&](double, double, double) {
+    Console console{in, out, {}, [&](const Measurement&) {
                         ++measurements;
                         if (measurements == 1'000) {
                             blocks_early = live_blocks;

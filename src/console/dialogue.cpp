@@ -97,8 +97,8 @@ std::optional<After> ask_or_leave(Console& console, std::string_view prompt, dou
     return std::nullopt;
 }
 
-void measure(Console& console, double t_s, double rate_per_s) {
-    const int N = console.record(t_s, rate_per_s, tau);
+void measure(Console& console, const Measurement& measurement) {
+    const int N = console.record(measurement);
     console.out << "N = " << N << "\n\n";
 }
 
@@ -137,7 +137,7 @@ After Part_1(Console& console) {
             }
             console.out << "Counting time out of range!\n\n";
         }
-        measure(console, t_s, source_rate(sources[static_cast<std::size_t>(choice - 1)]));
+        measure(console, {1, choice, 0, t_s, setting_rate(choice, 0), tau});
     }
 }
 
@@ -165,7 +165,7 @@ After Part_2(Console& console) {
             }
             console.out << "Counting time out of range!\n";
         }
-        measure(console, t_s, distance_rate(d_cm));
+        measure(console, {2, 0, d_cm, t_s, setting_rate(0, d_cm), tau});
     }
 }
 

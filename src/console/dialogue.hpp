@@ -9,9 +9,20 @@
 
 namespace counting_lab {
 
-/// Records for `t` seconds a source of `rate` counts per second through a
-/// counter of dead time `dead_time` seconds, and returns the count.
-using Recording = std::function<int(double t, double rate, double dead_time)>;
+/// What one recording is of, as the dialogue set it up.
+struct Measurement {
+    int exercise;        ///< 1, the source-activity exercise, or 2, the distance exercise
+    int source;          ///< the source, 1 to 5, in exercise 1; 0 in exercise 2
+    double distance_cm;  ///< the distance in exercise 2; 0 in exercise 1
+    double t_s;          ///< the counting time
+    double rate_per_s;   ///< the count rate that the setting gives
+    double dead_time_s;  ///< the counter's dead time
+};
+
+/// Records for `t_s` seconds a source of `rate_per_s` counts per second
+/// through a counter of dead time `dead_time_s` seconds, and returns the
+/// count; told what the recording is of.
+using Recording = std::function<int(const Measurement& measurement)>;
 
 /// Where the dialogue meets the student.
 struct Console {

@@ -9,7 +9,7 @@
 int main() {
     using namespace counting_lab;
     Console console{std::cin, std::cout, stdout_screen_clearer(std::cout),
-                    [](double t, double rate, double dead_time) { return counter(t, rate, dead_time); }};
+                    [](const Measurement& m) { return counter(m.t_s, m.rate_per_s, m.dead_time_s); }};
     main_menu(console);
     return 0;  // however the dialogue ended
 }

@@ -41,6 +41,11 @@ inline constexpr double cut_off_cm = 2.64;
 /// the share of the sphere that the window's solid angle takes.
 double distance_rate(double d_cm);
 
+/// The count rate of a setting of either exercise: source 1 to 5 of the
+/// source-activity exercise, or, with source 0, the distance exercise at
+/// `d_cm`. 0 for any other source.
+double setting_rate(int source, double d_cm);
+
 /// A range of values that the dialogue accepts, both ends included.
 struct Accepted_range {
     double low;

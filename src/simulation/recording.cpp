@@ -116,11 +116,19 @@ int count_events(double t, double rate, double dead_time, const Draw& draw) {
     return N;
 }
 
-int counter(double t, double rate, double dead_time, std::ostream& out, Lab_clock& clock) {
+int count_of_second(double t, double rate, double dead_time, std::int64_t second) {
+    return count_events(t, rate, dead_time, seeded_draw(static_cast<std::uint32_t>(second)));
+}
+
+Recorded record(double t, double rate, double dead_time, std::ostream& out, Lab_clock& clock) {
     out << "Recording in progress ...\n" << std::flush;
     wait(t, clock);
-    const auto now_s = floor<seconds>(clock.calendar().time_since_epoch()).count();
-    return count_events(t, rate, dead_time, seeded_draw(static_cast<std::uint32_t>(now_s)));
+    const std::int64_t second = floor<seconds>(clock.calendar().time_since_epoch()).count();
+    return {count_of_second(t, rate, dead_time, second), second};
+}
+
+int counter(double t, double rate, double dead_time, std::ostream& out, Lab_clock& clock) {
+    return record(t, rate, dead_time, out, clock).N;
 }
 
 int counter(double t, double rate, double dead_time) {

@@ -77,9 +77,23 @@ int highest_count(double t, double dead_time);
 /// or a dead time that is not above 0.
 int count_events(double t, double rate, double dead_time, const Draw& draw);
 
+/// The count of a recording of `t` seconds whose wait ended in the calendar
+/// clock's whole second `second` (seconds since 1970): the generator seeded
+/// with its low 32 bits, as `counter` seeds it. The same second, setting and
+/// time give the same count again.
+int count_of_second(double t, double rate, double dead_time, std::int64_t second);
+
+/// A recording's count, and the calendar second that seeded its draws.
+struct Recorded {
+    int N;
+    std::int64_t second;
+};
+
 /// One recording: prints the line "Recording in progress ..." to `out`, waits
-/// `t` seconds, seeds the generator with the calendar clock's whole seconds
-/// read after the wait (low 32 bits) and returns the count.
+/// `t` seconds, and counts with the generator seeded by the calendar clock's
+/// whole seconds read after the wait: `count_of_second` of that second.
+Recorded record(double t, double rate, double dead_time, std::ostream& out, Lab_clock& clock);
+/// The same, the count alone.
 int counter(double t, double rate, double dead_time, std::ostream& out, Lab_clock& clock);
 /// The same on the console and the machine's clocks.
 int counter(double t, double rate, double dead_time);
