@@ -27,10 +27,11 @@
 // tells a course site to send, and no security policy may be violated.
 //   BROWSER=chrome|firefox CHROMIUM=... FIREFOX=... node browser_test.mjs PAGE SESSION EXPECTED OUTDIR GUIDE HOST
 // Exits with 77 (skipped) when the browser is not installed.
-import { readFileSync, statSync } from 'node:fs';
+import { existsSync, readFileSync, rmSync, statSync } from 'node:fs';
 import { createServer } from 'node:http';
 import { gzipSync } from 'node:zlib';
 import { pathToFileURL } from 'node:url';
+import { resolve } from 'node:path';
 import puppeteer, { KnownDevices } from 'puppeteer-core';
 
 const [pagePath, sessionPath, expectedPath, outDir, guidePath, hostPath] = process.argv.slice(2);
@@ -111,6 +112,71 @@ const noteViolations = () => {
   document.addEventListener('securitypolicyviolation', (event) =>
     window.violations.push(`${event.violatedDirective} ${event.blockedURI}`));
 };
+
+// The table of the measurements after the desktop session's two
+// recordings: its rows, their counts reproduced by the program from their
+// seconds, the CSV, the copy, a reload, a new tab, and clearing it.
+async function measurementsAreKept({ page, lab }, counts) {
+  const rows = await lab('rows');
+  check(rows.length === 2 && rows[0].exercise === 1 && rows[0].source === 3 && rows[0].activity_bq === 10.3 &&
+    rows[0].t_s === 10 && rows[1].exercise === 2 && rows[1].distance_cm === 2.5 && rows[1].t_s === 10 &&
+    rows.every((row, i) => row.N === counts[i] && Number.isInteger(row.second)),
+  `the table's rows are ${JSON.stringify(rows)}, the counts shown ${JSON.stringify(counts)}`);
+  const shown = await page.$$eval('#rows tr', (trs) => trs.map((tr) => [...tr.cells].map((td) => td.textContent)));
+  check(shown.length === 2 && shown[0].slice(0, 6).join('|') === `1|1|3 (10.3 Bq)||10|${counts[0]}` &&
+    shown[1].slice(0, 6).join('|') === `2|2||2.5|10|${counts[1]}` && shown.every((row) => /^\d\d:\d\d:\d\d$/.test(row[6])),
+  `the table shows ${JSON.stringify(shown)}`);
+  for (const row of rows) {
+    const again = await page.evaluate((r) => window.countingLab.reproduce(r), row);
+    check(again === row.N, `the program gives ${again}, not ${row.N}, for ${JSON.stringify(row)} again`);
+  }
+  const utc = (second) => new Date(second * 1000).toISOString().replace('.000Z', 'Z');
+  const csv = 'exercise,source,activity_Bq,distance_cm,t_s,N,time_utc\r\n' +
+    `1,3,10.3,,10,${counts[0]},${utc(rows[0].second)}\r\n2,,,2.5,10,${counts[1]},${utc(rows[1].second)}\r\n`;
+  check((await lab('csv()')) === csv, `the CSV is ${JSON.stringify(await lab('csv()'))}`);
+  figures.push(`the CSV of the desktop session:\n  ${csv.trim().replace(/\r\n/g, '\n  ')}`);
+  // Downloaded as a file where the test can say where downloads go (Chromium).
+  const today = new Date();
+  const name = `counting-lab-measurements-${today.getFullYear()}-${String(today.getMonth() + 1).padStart(2, '0')}-` +
+    `${String(today.getDate()).padStart(2, '0')}.csv`;
+  if (chrome) {
+    rmSync(resolve(outDir, name), { force: true });
+    const cdp = await page.createCDPSession();
+    await cdp.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: resolve(outDir) });
+  }
+  await page.click('#download');
+  if (chrome) {
+    const file = resolve(outDir, name);
+    for (let waited = 0; waited < 5000 && !existsSync(file); waited += 100) await sleep(100);
+    check(existsSync(file) && readFileSync(file, 'utf8') === csv, `no download ${name} holding the CSV`);
+  }
+  check((await page.$eval('#table-note', (n) => n.textContent)).includes(name), 'no word of the download');
+  // Copied: to the clipboard, or selected where the browser refuses it.
+  await page.click('#copy');
+  await page.waitForFunction(() => /Copied|selected/.test(document.getElementById('table-note').textContent), { timeout: 5000 });
+  const tsv = await lab('tsv()');
+  check(tsv.startsWith('#\tExercise\tSource\td (cm)\tt (s)\tN\tTime\n1\t1\t3 (10.3 Bq)\t\t10\t') && tsv.split('\n').length === 4,
+    `the copied table is ${JSON.stringify(tsv)}`);
+  // Kept across a reload of the tab, and in no other tab.
+  await page.reload();
+  await page.waitForFunction('window.countingLab && window.countingLab.reading', { timeout: 5000 });
+  check((await lab('rows')).length === 2, 'the table was lost in a reload');
+  check(/Kept 2 measurements/.test(await page.$eval('#table-note', (n) => n.textContent)), 'no word of what was kept');
+  const other = await browser.newPage();
+  await other.goto(url);
+  await other.waitForFunction('window.countingLab && window.countingLab.reading', { timeout: 5000 });
+  check((await other.evaluate(() => window.countingLab.rows.length)) === 0, 'another tab shows the table');
+  await other.close();
+  // Clearing asks first.
+  await page.bringToFront();
+  await page.click('#clear');
+  check(await page.$eval('#asking', (a) => !a.hidden), 'clearing the table does not ask');
+  await page.click('#clear-no');
+  check((await lab('rows')).length === 2, 'keeping the table cleared it');
+  await page.click('#clear');
+  await page.click('#clear-yes');
+  check((await lab('rows')).length === 0 && (await page.$eval('#table', (t) => t.hidden)), 'the table was not cleared');
+}
 
 // The time left reaches 0 as the count comes, not before it.
 async function countsDownToTheCount(lab, t) {
@@ -243,11 +309,18 @@ try {
     const refused = await lab('output');
     check(refused.split('Not a number!').length - 1 === 3 && !refused.includes('Recording'),
       `"2,5", "0x14" or "nan" read as a number:\n${refused}`);
+    // A second real recording, of the distance exercise: 2.5 cm for 10 s.
+    await type('2.5');
+    await until('reading && window.countingLab.output.endsWith("t(s) = ")');
+    await type('10');
+    await until('recording');
+    await until('reading && window.countingLab.output.endsWith("d(cm) = ")', 15000, 500);
     await page.keyboard.down('Control');
     await page.keyboard.press('d');
     await page.keyboard.up('Control');
     await until('exitStatus !== null');
     check((await lab('output')).endsWith('= \n'), 'Ctrl-D did not end the input with a line break');
+    await measurementsAreKept({ page, lab }, [raw, await lab('output')].map((text) => Number(/N = (\d+)\n/.exec(text)[1])));
     await page.close();
   }
 
@@ -371,9 +444,14 @@ try {
     await page.close();
   }
 
-  // --- A phone at 360 px: the layout, and screenshots in both orientations.
+  // --- A phone at 360 px, at 320 px, and zoomed to 200 % (a viewport of half
+  // its size, down to 160 px wide): the layout with three measurements in
+  // the table, and screenshots in both orientations.
   if (chrome) {
-    const { page, until } = await open('phone, 360 px', { device: phone });
+    const kept = [1, 2, 3].map((i) => ({ N: 30 + i, exercise: i === 3 ? 2 : 1, source: i === 3 ? 0 : i,
+      activity_bq: [0, 2.1, 5.0][i] || 0, distance_cm: i === 3 ? 2.5 : 0, t_s: 10, second: 1796790000 + 20 * i }));
+    const { page, until } = await open('phone, 360 px', { device: phone, before: `sessionStorage.setItem(
+      'counting-lab measurements', ${JSON.stringify(JSON.stringify(kept))})` });
     await page.setViewport({ width: 360, height: 740, isMobile: true, hasTouch: true, deviceScaleFactor: 2 });
     await until('reading');
     await page.type('#field', '2');
@@ -395,16 +473,25 @@ try {
         smallest,
         fieldShown: document.getElementById('field').getBoundingClientRect().bottom <=
           document.getElementById('screen').getBoundingClientRect().bottom,
+        // Lines of the console in view, the prompt's among them.
+        lines: document.getElementById('screen').clientHeight / parseFloat(getComputedStyle(log).lineHeight),
+        rows: document.querySelectorAll('#rows tr').length,
       };
     });
-    for (const [width, height] of [[360, 740], [740, 360]]) {
-      await page.setViewport({ width, height, isMobile: true, hasTouch: true, deviceScaleFactor: 2 });
+    const sizes = [[360, 740, 2], [740, 360, 2], [320, 568, 2], [196, 425, 4], [425, 196, 4], [187, 333, 4],
+      [160, 300, 4]];
+    for (const [width, height, deviceScaleFactor] of sizes) {
+      await page.setViewport({ width, height, isMobile: true, hasTouch: true, deviceScaleFactor });
+      await sleep(100);  // the page keeps the field in view on resize
       const seen = await layout();
-      check(!seen.sideways, `${width} x ${height}: the page scrolls sideways`);
-      check(seen.pieces === 1, `${width} x ${height}: "5.0" is broken across lines`);
-      check(seen.smallest >= 14, `${width} x ${height}: text of ${seen.smallest} px`);
-      check(seen.fieldShown, `${width} x ${height}: the field is out of view`);
-      await page.screenshot({ path: `${outDir}/phone-${width}x${height}.png` });
+      const size = `${width} x ${height}`;
+      check(!seen.sideways, `${size}: the page scrolls sideways`);
+      if (width >= 320) check(seen.pieces === 1, `${size}: "5.0" is broken across lines`);
+      check(seen.smallest >= 14, `${size}: text of ${seen.smallest} px`);
+      check(seen.fieldShown, `${size}: the field is out of view`);
+      check(seen.lines >= 5, `${size}: ${seen.lines.toFixed(1)} lines of the console in view`);
+      check(seen.rows === 3, `${size}: ${seen.rows} rows in the table, not the 3 kept`);
+      await page.screenshot({ path: `${outDir}/phone-${width}x${height}.png`, fullPage: width === 320 });
     }
     await page.close();
   }

@@ -5,12 +5,14 @@
 #include <emscripten.h>
 
 #include <chrono>
+#include <cstdint>
 #include <istream>
 #include <ostream>
 #include <streambuf>
 #include <string>
 
 #include "console/dialogue.hpp"
+#include "simulation/lab.hpp"
 #include "simulation/recording.hpp"
 
 namespace counting_lab {
@@ -37,9 +39,14 @@ EM_JS(void, announce_recording, (double t), { Module.io.recordingStarted(t); });
 EM_JS(void, announce_wait_end, (double end_ms), { Module.io.waitEnds(end_ms); });
 // Tells the page what a student who types a comma for the point is told.
 EM_JS(void, announce_comma_hint, (const char* text, int length), { Module.io.commaHint = UTF8ToString(text, length); });
-// Tells the page that the recording has its count, which the dialogue
-// writes next.
-EM_JS(void, announce_count, (), { Module.io.recordingEnded(); });
+// Tells the page that the recording has its count N, which the dialogue
+// writes next, and what it was of: the exercise, the source (1-5, or 0) and
+// its activity, or the distance, the counting time, and the calendar second
+// that seeded it.
+EM_JS(void, announce_count,
+      (int N, int exercise, int source, double activity_bq, double distance_cm, double t_s, double second), {
+          Module.io.recordingEnded({N, exercise, source, activity_bq, distance_cm, t_s, second});
+      });
 
 // The keyboard: one line at a time, as a terminal in line mode hands them over.
 class Keyboard final : public std::streambuf {
@@ -106,6 +113,14 @@ struct Browser_clock final : Lab_clock {
 }  // namespace
 }  // namespace counting_lab
 
+// The count that the program gives for a setting (source 1-5, or 0 and the
+// distance) and counting time when the recording's wait ends in the calendar
+// second `second`: a measurement's row reproduced, as a teacher checks it.
+extern "C" EMSCRIPTEN_KEEPALIVE int reproduced_count(int source, double distance_cm, double t_s, double second) {
+    using namespace counting_lab;
+    return count_of_second(t_s, setting_rate(source, distance_cm), tau, static_cast<std::int64_t>(second));
+}
+
 int main() {
     using namespace counting_lab;
     announce_comma_hint(comma_hint.data(), static_cast<int>(comma_hint.size()));
@@ -120,11 +135,14 @@ int main() {
                         out.flush();  // what came before the clear is shown first
                         clear_page();
                     },
-                    [&out, &clock](double t, double rate, double dead_time) {
-                        announce_recording(t);
-                        const int N = counter(t, rate, dead_time, out, clock);
-                        announce_count();
-                        return N;
+                    [&out, &clock](const Measurement& m) {
+                        announce_recording(m.t_s);
+                        const Recorded recorded = record(m.t_s, m.rate_per_s, m.dead_time_s, out, clock);
+                        const double activity_bq =
+                            m.source >= 1 ? sources.at(static_cast<std::size_t>(m.source - 1)).activity_bq : 0;
+                        announce_count(recorded.N, m.exercise, m.source, activity_bq, m.distance_cm, m.t_s,
+                                       static_cast<double>(recorded.second));
+                        return recorded.N;
                     }};
     main_menu(console);
     out.flush();

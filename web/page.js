@@ -24,6 +24,7 @@
   const spoken = document.getElementById('spoken');
   const hint = document.getElementById('hint');
   const again = document.getElementById('again');
+  const loading = document.getElementById('loading');
   const encoder = new TextEncoder();
   document.body.classList.add('running');
   // output: all this run wrote; clears: where in it the screen was cleared;
@@ -31,7 +32,7 @@
   // reading: it waits for a line; lastWrite: when it last wrote (Date.now()).
   const state = (window.countingLab = {
     output: '', clears: [], lines: [], spoken: [], reading: false, recording: false, lastWrite: 0, runs: 0,
-    exitStatus: null, failure: null, wakeLock: 'none', leftAtCount: null, zeroEarlyMs: null,
+    exitStatus: null, failure: null, wakeLock: 'none', leftAtCount: null, zeroEarlyMs: null, rows: [],
     firstPromptMs: null,  // since the page began to load
   });
 
@@ -82,12 +83,19 @@
   }
   // At a prompt: names the field after it, describes it with the line
   // before it, and says what is new.
+  // The question a prompt answers: the last line of the screen that asks
+  // ("Enter ..."), else the line before the prompt.
+  function question(said) {
+    const asked = [...shown, ...said].map((line) => line.trim()).filter((line) => line.startsWith('Enter '));
+    if (asked.length > 0) return asked[asked.length - 1];
+    return said.length > 0 ? said[said.length - 1] : '';
+  }
   function promptArrived() {
     const lines = fresh.split('\n');
     const prompt = lines.pop().trim();
     const said = lines.filter((line) => line.trim() !== '');
     field.setAttribute('aria-label', prompt || 'Your answer');
-    range.textContent = said.length > 0 ? said[said.length - 1] : '';
+    range.textContent = question(said);
     let words;
     if (wholeScreen) {
       words = log.textContent.split('\n').filter((line) => line.trim() !== '').map((line) => line.trim());
@@ -117,9 +125,17 @@
   // --- The log.
   function append(text) {
     if (text === '') return;
+    loading.remove();
     log.append(text);
-    screen.scrollTop = screen.scrollHeight;
+    keepFieldInView();
   }
+  // The prompt and the field stay in view: after each line, each key of
+  // the pad, and when the screen turns or the browser's bar comes back.
+  function keepFieldInView() {
+    screen.scrollTop = screen.scrollHeight;  // the screen scrolls from its bottom: as far down as it goes
+  }
+  if (window.ResizeObserver) new ResizeObserver(keepFieldInView).observe(screen);
+  else window.addEventListener('resize', keepFieldInView);
   function clearLog() {
     log.replaceChildren();
     shown = [];
@@ -210,6 +226,7 @@
     } else {
       field.setRangeText(key, from, to, 'end');
     }
+    keepFieldInView();
     if (event.detail > 0) field.focus();
   });
   // With the pad on screen the field asks for no on-screen keyboard; a real
@@ -308,8 +325,10 @@
       note.textContent = 'Recording for ' + t + ' s.';
       keepScreenOn();
     } else {
+      // The count itself, with the next prompt, is what is heard next: the
+      // status line says nothing more at the same moment.
       hideTimeLeft();
-      note.textContent = 'Recording done.';
+      note.textContent = '';
       letScreenSleep();
       fresh = '';
       countNext = true;
@@ -332,15 +351,18 @@
     again.scrollIntoView({ block: 'nearest' });
     again.focus();
   }
-  // Says in the console, where the student looks, that the program could not go on.
+  // Says in the console, where the student looks, that the program could not
+  // go on: that it cannot run here, or, once it has run, that it stopped.
   function fail(reason) {
     if (!live()) return;
     state.failure = String(reason);
     const failure = document.createElement('p');
     failure.className = 'failure';
     failure.setAttribute('role', 'alert');
-    failure.textContent = 'counting-lab cannot run in this browser (' + state.failure + '). ' +
-      'Try another browser, or ask your teacher for the program for your computer.';
+    failure.textContent = run.started
+      ? 'counting-lab stopped: ' + state.failure + '. Start it again below; the table of your measurements is kept.'
+      : 'counting-lab cannot run in this browser (' + state.failure + '). ' +
+        'Try another browser, or ask your teacher for the program for your computer.';
     again.before(failure);
     finish('counting-lab has stopped.');
   }
@@ -356,12 +378,141 @@
     return bytes;
   }
 
+  // --- The table of the measurements: a row per count of this tab, kept in
+  // sessionStorage across a reload (not in other tabs, not after the browser
+  // closes), copied as tab-separated text or downloaded as CSV. A row holds
+  // what the program said the recording was of, and the calendar second that
+  // seeded its count, from which the program gives the same count again.
+  const measurements = (() => {
+    const rows = document.getElementById('rows');
+    const table = document.getElementById('table');
+    const none = document.getElementById('none');
+    const tableNote = document.getElementById('table-note');
+    const copyText = document.getElementById('copy-text');
+    const asking = document.getElementById('asking');
+    const askingWords = document.getElementById('asking-words');
+    const actions = document.getElementById('table-actions');
+    const key = 'counting-lab measurements';
+    const list = [];
+    let storageSaid = false;
+    const two = (n) => String(n).padStart(2, '0');
+    const clockTime = (second) => {
+      const at = new Date(second * 1000);
+      return `${two(at.getHours())}:${two(at.getMinutes())}:${two(at.getSeconds())}`;
+    };
+    const utc = (second) => new Date(second * 1000).toISOString().replace(/\.\d{3}Z$/, 'Z');
+    const cells = (row, i) => [String(i + 1), String(row.exercise),
+      row.exercise === 1 ? `${row.source} (${row.activity_bq.toFixed(1)} Bq)` : '',
+      row.exercise === 2 ? String(row.distance_cm) : '', String(row.t_s), String(row.N), clockTime(row.second)];
+    const headers = () => [...table.tHead.rows[0].cells].map((cell) => cell.textContent);
+    function draw() {
+      rows.replaceChildren(...list.map((row, i) => {
+        const tr = document.createElement('tr');
+        cells(row, i).forEach((text, column) => {
+          const td = document.createElement('td');
+          td.textContent = text;
+          if (column === 6) td.className = 'time';
+          tr.append(td);
+        });
+        return tr;
+      }));
+      table.hidden = list.length === 0;
+      none.hidden = list.length > 0;
+      actions.hidden = list.length === 0;
+      state.rows = list.map((row) => ({ ...row }));
+    }
+    function save() {
+      try {
+        sessionStorage.setItem(key, JSON.stringify(list));
+      } catch (error) {
+        if (!storageSaid) tableNote.textContent = 'This browser keeps no table for the page: a reload loses it. Copy or download it before you leave.';
+        storageSaid = true;
+      }
+    }
+    // RFC 4180: a header row, CR LF line ends; no cell here needs quotes.
+    function csv() {
+      const lines = [['exercise', 'source', 'activity_Bq', 'distance_cm', 't_s', 'N', 'time_utc'].join(',')];
+      for (const row of list) {
+        lines.push([row.exercise, row.exercise === 1 ? row.source : '', row.exercise === 1 ? row.activity_bq : '',
+          row.exercise === 2 ? row.distance_cm : '', row.t_s, row.N, utc(row.second)].join(','));
+      }
+      return lines.join('\r\n') + '\r\n';
+    }
+    function tsv() {
+      return [headers(), ...list.map(cells)].map((line) => line.join('\t')).join('\n') + '\n';
+    }
+    const counted = () => `${list.length} measurement${list.length === 1 ? '' : 's'}`;
+    document.getElementById('copy').addEventListener('click', async () => {
+      const text = tsv();
+      copyText.hidden = true;
+      try {
+        if (!navigator.clipboard || !window.isSecureContext) throw new Error('no clipboard');
+        await navigator.clipboard.writeText(text);
+        tableNote.textContent = `Copied ${counted()}: paste them into a spreadsheet.`;
+      } catch (error) {
+        // Where the browser refuses the clipboard: the text, selected, to copy by hand.
+        copyText.value = text;
+        copyText.hidden = false;
+        copyText.focus();
+        copyText.select();
+        tableNote.textContent = 'The table is selected below: copy it with Ctrl-C (Cmd-C on a Mac).';
+      }
+    });
+    document.getElementById('download').addEventListener('click', () => {
+      const now = new Date();
+      const link = document.createElement('a');
+      link.href = URL.createObjectURL(new Blob([csv()], { type: 'text/csv;charset=utf-8' }));
+      link.download = `counting-lab-measurements-${now.getFullYear()}-${two(now.getMonth() + 1)}-${two(now.getDate())}.csv`;
+      document.body.append(link);
+      link.click();
+      link.remove();
+      setTimeout(() => URL.revokeObjectURL(link.href), 60000);
+      tableNote.textContent = `Downloaded ${counted()} as ${link.download}.`;
+    });
+    document.getElementById('clear').addEventListener('click', () => {
+      askingWords.textContent = `Clear all ${counted()}? They cannot be brought back.`;
+      asking.hidden = false;
+      document.getElementById('clear-no').focus();
+    });
+    document.getElementById('clear-no').addEventListener('click', () => {
+      asking.hidden = true;
+      document.getElementById('clear').focus();
+    });
+    document.getElementById('clear-yes').addEventListener('click', () => {
+      list.length = 0;
+      asking.hidden = true;
+      copyText.hidden = true;
+      save();
+      draw();
+      tableNote.textContent = 'The table is cleared.';
+      field.focus();
+    });
+    // What this tab kept from before a reload.
+    try {
+      const kept = JSON.parse(sessionStorage.getItem(key) || '[]');
+      if (Array.isArray(kept)) list.push(...kept);
+    } catch (error) {
+      // no storage, or nothing readable in it: an empty table
+    }
+    draw();
+    if (list.length > 0) tableNote.textContent = `Kept ${counted()} from before the page was reloaded.`;
+    Object.assign(state, { csv, tsv });
+    return {
+      add(count) {
+        list.push(count);
+        save();
+        draw();
+      },
+    };
+  })();
+
   function start() {
-    const thisRun = (run = { keyboard: new Keyboard(), over: false });
+    const thisRun = (run = { keyboard: new Keyboard(), over: false, started: false });
     const mine = () => run === thisRun && !thisRun.over;
     state.runs += 1;
     Object.assign(state, { output: '', clears: [], lines: [], spoken: [], exitStatus: null, failure: null });
     clearLog();
+    log.append(loading);
     for (const failure of screen.querySelectorAll('.failure')) failure.remove();
     note.textContent = '';
     again.hidden = true;
@@ -391,6 +542,7 @@
       },
       async nextLine() {
         if (!mine()) return -1;
+        thisRun.started = true;
         if (state.firstPromptMs === null) state.firstPromptMs = performance.now();
         promptArrived();
         state.reading = true;
@@ -409,8 +561,10 @@
       waitEnds(endMs) {
         if (mine() && state.recording) showTimeLeft(endMs);
       },
-      recordingEnded() {
-        if (mine()) recording(false);
+      recordingEnded(count) {
+        if (!mine()) return;
+        recording(false);
+        measurements.add(count);
       },
       ended(exitStatus) {
         if (!mine()) return;
@@ -419,7 +573,11 @@
       },
     });
     createCountingLab({ io, wasmBinary: programBytes(), onAbort: (what) => { if (mine()) fail(what || 'it stopped'); } })
-      .catch((error) => { if (mine()) fail(error); });
+      .then((module) => {
+        // The program's own count for a setting and the second that seeded
+        // it: a row reproduced, as a teacher's check does.
+        state.reproduce = (row) => module._reproduced_count(row.source, row.distance_cm, row.t_s, row.second);
+      }, (error) => { if (mine()) fail(error); });
   }
 
   again.addEventListener('click', start);
