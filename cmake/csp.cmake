@@ -70,14 +70,19 @@ endfunction()
 
 # The policy of a finished page `html`: nothing from the network; its own
 # inline scripts and style sheets only, by hash; WebAssembly compiled from
-# the bytes a script hands over ('wasm-unsafe-eval'); images only from data:.
+# the bytes a script hands over ('wasm-unsafe-eval'); images only from data:,
+# or from the sources `images` names where it is given.
 function(csp_policy out html)
+  set(images "data:")
+  if(ARGC GREATER 2)
+    set(images "${ARGV2}")
+  endif()
   set(scripts "")
   csp_hashes(scripts "${html}" script)
   set(styles "")
   csp_hashes(styles "${html}" style)
   list(JOIN scripts " " scripts)
   list(JOIN styles " " styles)
-  set(${out} "default-src 'none'; script-src ${scripts} 'wasm-unsafe-eval'; style-src ${styles}; img-src data:"
+  set(${out} "default-src 'none'; script-src ${scripts} 'wasm-unsafe-eval'; style-src ${styles}; img-src ${images}"
     PARENT_SCOPE)
 endfunction()

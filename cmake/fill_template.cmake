@@ -1,15 +1,21 @@
-# fill_template(OUT TEXT PART...): TEXT with the place "/* NAME */" of each
+# fill_template(OUT TEXT [CSP_IMAGES SOURCES] [CSP_EXTRA DIRECTIVES] PART...): TEXT with the place "/* NAME */" of each
 # part NAME=FILE filled with that file, made fit for where it stands: an
 # .svg as a data: URL, a .wasm as base64, a .js as an inline script's text,
 # anything else as it is; then, where TEXT has "@CSP@", the security policy
-# that allows exactly the finished page's own scripts and styles. A part
+# that allows exactly the finished page's own scripts and styles, and the
+# DIRECTIVES given ("manifest-src 'self'", say), with images from SOURCES
+# (default: data:). A part
 # whose place TEXT lacks is an error. The browser page and the teacher's
 # guide are both put together by it.
 include(${CMAKE_CURRENT_LIST_DIR}/svg_data_url.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/csp.cmake)
 
 function(fill_template out text)
-  foreach(part IN LISTS ARGN)
+  cmake_parse_arguments(PARSE_ARGV 2 arg "" "CSP_IMAGES;CSP_EXTRA" "")
+  if(NOT arg_CSP_IMAGES)
+    set(arg_CSP_IMAGES "data:")
+  endif()
+  foreach(part IN LISTS arg_UNPARSED_ARGUMENTS)
     string(REGEX MATCH "^([^=]+)=(.*)$" _ "${part}")
     set(name "${CMAKE_MATCH_1}")
     set(path "${CMAKE_MATCH_2}")
@@ -31,7 +37,10 @@ function(fill_template out text)
   endforeach()
   string(FIND "${text}" "@CSP@" at)
   if(NOT at EQUAL -1)
-    csp_policy(policy "${text}")
+    csp_policy(policy "${text}" "${arg_CSP_IMAGES}")
+    if(arg_CSP_EXTRA)
+      string(APPEND policy "; ${arg_CSP_EXTRA}")
+    endif()
     string(REPLACE "@CSP@" "${policy}" text "${text}")
   endif()
   set(${out} "${text}" PARENT_SCOPE)

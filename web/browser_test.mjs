@@ -34,7 +34,7 @@ import { pathToFileURL } from 'node:url';
 import { resolve } from 'node:path';
 import puppeteer, { KnownDevices } from 'puppeteer-core';
 
-const [pagePath, sessionPath, expectedPath, outDir, guidePath, hostPath] = process.argv.slice(2);
+const [pagePath, sessionPath, expectedPath, outDir, guidePath, hostPath, editionDir] = process.argv.slice(2);
 const chrome = process.env.BROWSER !== 'firefox';
 const executable = chrome ? process.env.CHROMIUM : process.env.FIREFOX;
 if (!executable || executable.endsWith('-NOTFOUND')) {
@@ -64,7 +64,7 @@ const label = chrome ? 'Chromium' : 'Firefox';
 
 // A new tab on the page; `device` is puppeteer's emulation of a phone, which
 // only Chromium has: Firefox opens a desktop window instead.
-async function open(name, { device, viewport, before, at = url } = {}) {
+async function open(name, { device, viewport, before, at = url, within = at } = {}) {
   const page = await browser.newPage();
   if (device && chrome) await page.emulate(device);
   if (viewport) await page.setViewport(viewport);
@@ -72,7 +72,7 @@ async function open(name, { device, viewport, before, at = url } = {}) {
   if (before) await page.evaluateOnNewDocument(before);
   // The page holds its program's WebAssembly; any request but the page's
   // own would be one too many.
-  watch(page, name, at);
+  watch(page, name, within);
   const lab = (expression) => page.evaluate(`window.countingLab.${expression}`);
   const until = (expression, timeout = 5000, polling = 10) =>
     page.waitForFunction(`window.countingLab && window.countingLab.${expression}`, { timeout, polling });
@@ -97,11 +97,14 @@ function listenToLiveRegion() {
 // The words heard, less the mark that makes the same words again news.
 const heardWords = async (page) => (await page.evaluate(() => window.heard)).map((words) => words.replace(/\u00a0+$/, ''));
 
-// Fails the test on any request but the page itself, any error in the
-// browser's log, and any violation of the page's security policy.
-function watch(page, name, at) {
+// Fails the test on any request but the page itself (or, for a served
+// folder, the folder's own files), any error in the browser's log, and any
+// violation of the page's security policy.
+function watch(page, name, within) {
   page.on('request', (request) => {
-    if (request.url() !== at && !request.url().startsWith('data:')) check(false, `${name}: request ${request.url()}`);
+    const asked = request.url();
+    const allowed = within.endsWith('/') ? asked.startsWith(within) : asked === within;
+    if (!allowed && !asked.startsWith('data:')) check(false, `${name}: request ${asked}`);
   });
   page.on('console', (message) => check(message.type() !== 'error', `${name}: logged ${message.text()}`));
   page.on('pageerror', (error) => check(false, `${name}: ${error.message}`));
@@ -176,6 +179,100 @@ async function measurementsAreKept({ page, lab }, counts) {
   await page.click('#clear');
   await page.click('#clear-yes');
   check((await lab('rows')).length === 0 && (await page.$eval('#table', (t) => t.hidden)), 'the table was not cleared');
+}
+
+// The web edition, served from a folder of a course site (here /lab/ on
+// 127.0.0.1) with the header of packaging/web-host.txt: its worker is
+// active after the first visit, Chromium finds it installable, and with
+// the server stopped the page and the guide load from the worker's cache
+// and a 10 s recording gives its count; a second version's worker then
+// takes over at the next visit and leaves only its own cache.
+async function webEdition() {
+  const header = readFileSync(hostPath, 'utf8').match(/^Content-Security-Policy: (.*)$/m)[1];
+  const types = { html: 'text/html; charset=utf-8', js: 'text/javascript', webmanifest: 'application/manifest+json',
+    png: 'image/png', svg: 'image/svg+xml', txt: 'text/plain' };
+  let version = null;  // null: as built; else the version that the served worker says
+  const server = createServer((request, response) => {
+    const path = new URL(request.url, 'http://here').pathname;
+    const name = path === '/lab/' ? 'index.html' : path.slice('/lab/'.length);
+    const file = resolve(editionDir, name);
+    if (!path.startsWith('/lab/') || name.includes('/') || !existsSync(file)) {
+      response.writeHead(404).end();
+      return;
+    }
+    let body = readFileSync(file);
+    if (version && name === 'service-worker.js') {
+      body = Buffer.from(body.toString().replace(/'counting-lab-[^']*'/, `'counting-lab-${version}'`));
+    }
+    response.writeHead(200, { 'Content-Type': types[name.split('.').pop()], 'Content-Security-Policy': header,
+      'Cache-Control': 'no-cache' });
+    response.end(body);
+  });
+  const serve = (port = 0) => new Promise((done) => server.listen(port, '127.0.0.1', done));
+  const stop = () => new Promise((done) => {
+    server.closeAllConnections();
+    server.close(done);
+  });
+  await serve();
+  const port = server.address().port;
+  const at = `http://127.0.0.1:${port}/lab/`;
+  const caches = (page) => page.evaluate(() => window.caches.keys());
+  try {
+    const edition = await open('web edition', { at, before: noteViolations });
+    const { page, lab, until } = edition;
+    page.on('dialog', (dialog) => dialog.accept());  // leaving after a count asks first
+    await until('reading');
+    await page.evaluate(() => navigator.serviceWorker.ready.then(() => true));
+    const kept = await caches(page);
+    check(kept.length === 1 && /^counting-lab-\d/.test(kept[0]), `the worker's caches: ${JSON.stringify(kept)}`);
+    if (chrome) {
+      const cdp = await page.createCDPSession();
+      const { installabilityErrors } = await cdp.send('Page.getInstallabilityErrors');
+      check(installabilityErrors.length === 0, `not installable: ${JSON.stringify(installabilityErrors)}`);
+      figures.push(`web edition: installability errors ${JSON.stringify(installabilityErrors)}`);
+    }
+    // No network: the server stopped (and, in Chromium, the page offline too).
+    await stop();
+    if (chrome) await page.setOfflineMode(true);
+    await page.reload();
+    await until('reading');
+    check((await lab('output')).startsWith('===== Main menu'), 'offline, the page did not show the main menu');
+    const firstPrompt = await lab('firstPromptMs');
+    for (const answer of ['1', '3', '10']) {
+      await until('reading');
+      await page.keyboard.type(answer);
+      await page.keyboard.press('Enter');
+    }
+    await until('recording');
+    await until('reading && window.countingLab.output.includes("N = ")', 15000, 500);
+    const count = /N = \d+/.exec(await lab('output'))[0];
+    figures.push(`web edition offline: first prompt ${Math.round(firstPrompt)} ms after the reload began, then ${count}`);
+    check((await violations(page)).length === 0, `web edition: ${await violations(page)}`);
+    await page.goto(`${at}teaching-guide.html`);
+    await page.waitForFunction('window.checkerReady', { timeout: 5000 });
+    check((await violations(page)).length === 0, `web edition's guide: ${await violations(page)}`);
+    // A second version: found at the next visit, in charge at the one after.
+    version = 'second';
+    await serve(port);
+    if (chrome) await page.setOfflineMode(false);
+    await page.goto(at);
+    await until('reading');
+    await page.evaluate(() => navigator.serviceWorker.getRegistration().then((r) => r && r.update()));
+    await page.close();
+    const next = await open('web edition, second version', { at, before: noteViolations });
+    await next.until('reading');
+    let now = [];
+    for (let waited = 0; waited < 10000; waited += 250) {
+      now = await caches(next.page);
+      if (now.length === 1 && now[0] === 'counting-lab-second') break;
+      await sleep(250);
+      if (waited === 5000) await next.page.reload();
+    }
+    check(now.length === 1 && now[0] === 'counting-lab-second', `after a second version the caches are ${JSON.stringify(now)}`);
+    await next.page.close();
+  } finally {
+    if (server.listening) await stop();
+  }
 }
 
 // The time left reaches 0 as the count comes, not before it.
@@ -655,6 +752,8 @@ try {
       server.close();
     }
   }
+
+  await webEdition();
 
   const size = statSync(pagePath).size;
   figures.unshift(`page ${size} bytes, ${gzipSync(readFileSync(pagePath), { level: 9 }).length} gzipped`);
