@@ -194,6 +194,10 @@ async function webEdition() {
   let version = null;  // null: as built; else the version that the served worker says
   const server = createServer((request, response) => {
     const path = new URL(request.url, 'http://here').pathname;
+    if (path === '/') {  // the site's own page, outside the edition
+      response.writeHead(200, { 'Content-Type': types.html, 'Content-Security-Policy': header }).end('<!DOCTYPE html><title>site</title><link rel="icon" href="data:,">');
+      return;
+    }
     const name = path === '/lab/' ? 'index.html' : path.slice('/lab/'.length);
     const file = resolve(editionDir, name);
     if (!path.startsWith('/lab/') || name.includes('/') || !existsSync(file)) {
@@ -257,18 +261,32 @@ async function webEdition() {
     if (chrome) await page.setOfflineMode(false);
     await page.goto(at);
     await until('reading');
-    await page.evaluate(() => navigator.serviceWorker.getRegistration().then((r) => r && r.update()));
+    // The new worker has its files before the old page goes: it waits, and
+    // takes over once no page of the old version is open.
+    const waiting = await page.evaluate(async () => {
+      const registration = await navigator.serviceWorker.getRegistration();
+      await registration.update();
+      for (let waited = 0; waited < 10000 && !registration.waiting; waited += 100) {
+        await new Promise((done) => setTimeout(done, 100));
+      }
+      return registration.waiting !== null;
+    });
+    check(waiting, 'the second version\'s worker was not installed at the next visit');
     await page.close();
-    const next = await open('web edition, second version', { at, before: noteViolations });
-    await next.until('reading');
+    // Looked at from a page of the site outside the edition, which no worker controls.
+    const site = `http://127.0.0.1:${port}/`;
+    const outside = await open('the site, outside the edition', { at: site, within: site });
     let now = [];
     for (let waited = 0; waited < 10000; waited += 250) {
-      now = await caches(next.page);
+      now = await caches(outside.page);
       if (now.length === 1 && now[0] === 'counting-lab-second') break;
       await sleep(250);
-      if (waited === 5000) await next.page.reload();
     }
     check(now.length === 1 && now[0] === 'counting-lab-second', `after a second version the caches are ${JSON.stringify(now)}`);
+    await outside.page.close();
+    const next = await open('web edition, second version', { at, before: noteViolations });
+    await next.until('reading');
+    check(JSON.stringify(await caches(next.page)) === '["counting-lab-second"]', 'the second version mixed with the first');
     await next.page.close();
   } finally {
     if (server.listening) await stop();
