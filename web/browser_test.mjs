@@ -142,16 +142,24 @@ async function measurementsAreKept({ page, lab }, counts) {
   const today = new Date();
   const name = `counting-lab-measurements-${today.getFullYear()}-${String(today.getMonth() + 1).padStart(2, '0')}-` +
     `${String(today.getDate()).padStart(2, '0')}.csv`;
+  let downloaded = null;  // the suggested name, and the file once it is complete
   if (chrome) {
-    rmSync(resolve(outDir, name), { force: true });
     const cdp = await page.createCDPSession();
-    await cdp.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: resolve(outDir) });
+    await cdp.send('Browser.setDownloadBehavior', { behavior: 'allowAndName', downloadPath: resolve(outDir), eventsEnabled: true });
+    downloaded = new Promise((done) => {
+      let suggested = null;
+      cdp.on('Browser.downloadWillBegin', (event) => { suggested = event.suggestedFilename; });
+      cdp.on('Browser.downloadProgress', (event) => {
+        if (event.state !== 'inProgress') done({ suggested, file: resolve(outDir, event.guid), state: event.state });
+      });
+    });
   }
   await page.click('#download');
   if (chrome) {
-    const file = resolve(outDir, name);
-    for (let waited = 0; waited < 5000 && !existsSync(file); waited += 100) await sleep(100);
-    check(existsSync(file) && readFileSync(file, 'utf8') === csv, `no download ${name} holding the CSV`);
+    const got = await Promise.race([downloaded, sleep(10000).then(() => ({ state: 'not finished in 10 s' }))]);
+    check(got.state === 'completed' && got.suggested === name && readFileSync(got.file, 'utf8') === csv,
+      `the download: ${JSON.stringify(got)}`);
+    if (got.file) rmSync(got.file, { force: true });
   }
   check((await page.$eval('#table-note', (n) => n.textContent)).includes(name), 'no word of the download');
   // Copied: to the clipboard, or selected where the browser refuses it.
@@ -694,7 +702,7 @@ try {
     await page.goto(guideUrl);
     await page.bringToFront();
     await page.waitForFunction('window.checkerReady', { timeout: 5000 });
-    // Typed as a teacher types, field by field; the answer follows each key.
+    // Typed as a teacher types, field by field, then Check.
     const ask = async (source, distance, time, count) => {
       for (const [name, value] of [['Source (1-5)', source], ['Distance d (cm)', distance],
         ['Counting time t (s)', time], ['Count N', count]]) {
@@ -703,6 +711,7 @@ try {
         await page.keyboard.press('Backspace');
         if (value !== '') await field.type(value);
       }
+      await page.click('#check-form button[type="submit"]');
       return page.$eval('output', (output) => output.textContent.trim());
     };
     // The generator printed these with the same code, compiled natively.

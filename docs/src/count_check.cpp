@@ -32,7 +32,8 @@ std::optional<Number> field(std::string_view name, std::string_view typed, std::
     Number value{};
     if (!parse_number(typed, value)) {
         problem += std::string(name) + ": “" + std::string(typed) + "” is not " +
-                   (std::is_integral_v<Number> ? "a whole number." : "a number.");
+                   (std::is_integral_v<Number> ? "a whole number" : "a number") +
+                   (name == "Count N" ? ": write the count in digits, as 37." : ".");
         if (typed.find(',') != std::string_view::npos) {
             problem += " " + std::string(comma_hint);
         }
@@ -61,6 +62,8 @@ struct Form {
     std::optional<double> d_cm;
     std::optional<double> t_s;
     std::optional<int> N;
+    std::string d_typed;  // as typed, to be shown as typed
+    std::string N_typed;
     std::string problem;
 };
 
@@ -70,6 +73,8 @@ Form read_form(std::string_view source, std::string_view distance, std::string_v
     form.d_cm = field<double>("Distance d (cm)", distance, form.problem);
     form.t_s = field<double>("Counting time t (s)", time, form.problem);
     form.N = field<int>("Count N", count, form.problem);
+    form.d_typed = trimmed(distance);
+    form.N_typed = trimmed(count);
     const int sources_n = static_cast<int>(sources.size());
     if (form.source_number && (*form.source_number < 1 || *form.source_number > sources_n)) {
         form.problem +=
@@ -96,22 +101,20 @@ Form read_form(std::string_view source, std::string_view distance, std::string_v
     return form;
 }
 
-// Where a count N of a recording of t seconds stands, against the mean and
-// spread of its exact distribution and the true rate, and what it gives for
-// the rates.
-std::string count_stands(int N, double t, double rate, const Mean_and_spread& spread) {
+// Where a count N of a recording of t seconds stands, against its exact
+// distribution `p` (with mean and spread) and the true rate: in standard
+// deviations, and by the two-sided p that a grader goes by; then what it
+// gives for the rates.
+std::string count_stands(int N, double t, double rate, const std::vector<double>& p, const Mean_and_spread& spread) {
     const double z = (N - spread.mean) / spread.standard_deviation;
     const double off = std::abs(z);
-    std::string answer =
-        "N = " + std::to_string(N) + " lies " + fixed(off, 2) + " sd " + side(z) + " the mean: " +
-        (off <= 1   ? "within 1 sd."
-         : off <= 2 ? "between 1 and 2 sd."
-         : off <= 3 ? "between 2 and 3 sd."
-         : off <= query_threshold()
-             ? "more than 3 sd: worth a second look."
-             : "more than " + fixed(query_threshold(), 1) + " sd, rarer than 1 in " +
-                   thousands(static_cast<int>(std::lround(1 / rarer_than))) + " from an honest recording: query it.") +
-        '\n';
+    const double two_sided = two_sided_p(p, N);
+    std::string answer = "N = " + std::to_string(N) + " lies " + fixed(off, 2) + " sd " + side(z) + " the mean: " +
+                         (off <= 1   ? "within 1 sd."
+                          : off <= 2 ? "between 1 and 2 sd."
+                          : off <= 3 ? "between 2 and 3 sd."
+                                     : "more than 3 sd.") +
+                         " Two-sided p = " + p_words(two_sided) + ": " + verdict_words(verdict_of(two_sided)) + ".\n";
     const double m = N / t;
     const double live = 1 - m * tau;
     if (N == 0) {
@@ -126,6 +129,10 @@ std::string count_stands(int N, double t, double rate, const Mean_and_spread& sp
     const double z_n = (n - rate) / sd_n;
     answer += "Measured rate m = N / t = " + fixed(m, 3) + " per second; corrected n = m / (1 − m τ) = " + fixed(n, 2) +
               " ± " + fixed(sd_n, 2) + " per second (σ_n = n / √N).\n";
+    if (spread.mean < normal_from_mean) {
+        return answer + "The true rate " + fixed(rate, 2) + " per second: too few counts for z_n (an honest mean of " +
+               fixed(spread.mean, 1) + "); grade on the count's p.";
+    }
     answer += "The true rate " + fixed(rate, 2) + " per second: n lies " + fixed(std::abs(z_n), 2) + " σ_n " +
               side(z_n) + " it.";
     return answer;
@@ -149,12 +156,12 @@ std::string check_count(std::string_view source, std::string_view distance, std:
                  " Bq), t = " + seconds(*t_s) + ": true rate n = A/2 = " + fixed(rate, 2) + " per second.\n";
     } else {
         rate = distance_rate(*d_cm);
-        answer = "d = " + fixed(*d_cm, 2) + " cm (Ω = " + fixed(solid_angle(*d_cm, cut_off_cm), 3) +
+        answer = "d = " + form.d_typed + " cm (Ω = " + fixed(solid_angle(*d_cm, cut_off_cm), 3) +
                  " sr), t = " + seconds(*t_s) + ": true rate n = " + fixed(rate, 2) + " per second.\n";
     }
     const std::vector<double> p = count_probabilities(*t_s, rate, tau);
     const Mean_and_spread spread = mean_and_spread(p);
-    const int highest = static_cast<int>(p.size()) - 1;
+    const int highest = highest_possible(*t_s, rate);
     if (highest == 0) {
         answer += "Beyond " + fixed(cut_off_cm, 2) + " cm nothing reaches the window: every honest count is 0.\n";
     } else {
@@ -166,7 +173,7 @@ std::string check_count(std::string_view source, std::string_view distance, std:
     if (!N) {
         return answer + "Fill in the count N to see where it stands.";
     }
-    const std::string N_is = "N = " + std::to_string(*N);
+    const std::string N_is = "N = " + form.N_typed;
     if (*N > highest) {
         return answer + N_is + " cannot happen: " +
                (highest == 0 ? "nothing is counted here."
@@ -177,7 +184,7 @@ std::string check_count(std::string_view source, std::string_view distance, std:
     if (highest == 0) {
         return answer + N_is + ", as it must be.";
     }
-    return answer + count_stands(*N, *t_s, rate, spread);
+    return answer + count_stands(*N, *t_s, rate, p, spread);
 }
 
 }  // namespace counting_lab::guide

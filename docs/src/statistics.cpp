@@ -40,24 +40,80 @@ Count_range central_range(const std::vector<double>& p, double share) {
     return range;
 }
 
-double query_threshold() {
-    static const double threshold = [] {
-        std::vector<std::vector<double>> all;
-        for (const Source& source : sources) {
-            for (const double t : source_table_times_s) {
-                all.push_back(count_probabilities(t, source_rate(source), tau));
+std::vector<double> two_sided_ps(const std::vector<double>& p) {
+    // Each tail summed from its far end, small terms first.
+    std::vector<double> below(p.size());  // P(N' <= n)
+    double sum = 0;
+    for (std::size_t n = 0; n < p.size(); ++n) {
+        below[n] = sum += p[n];
+    }
+    std::vector<double> result(p.size());
+    sum = 0;  // P(N' >= n)
+    for (std::size_t n = p.size(); n-- > 0;) {
+        sum += p[n];
+        result[n] = p[n] > 0 ? std::min(1.0, 2 * std::min(below[n], sum)) : 0.0;
+    }
+    return result;
+}
+
+double two_sided_p(const std::vector<double>& p, int N) {
+    if (N < 0 || static_cast<std::size_t>(N) >= p.size()) {
+        return 0;
+    }
+    return two_sided_ps(p)[static_cast<std::size_t>(N)];
+}
+
+Verdict verdict_of(double two_sided) {
+    if (!(two_sided >= rarer_than)) {
+        return Verdict::query;
+    }
+    return two_sided < second_look_rarer_than ? Verdict::second_look : Verdict::as_expected;
+}
+
+std::string verdict_words(Verdict verdict) {
+    switch (verdict) {
+        case Verdict::as_expected:
+            return "as expected";
+        case Verdict::second_look:
+            return "worth a second look";
+        case Verdict::query:
+            return "query it";
+        case Verdict::cannot_happen:
+            break;
+    }
+    return "cannot happen";
+}
+
+Count_range query_range(const std::vector<double>& p) {
+    const std::vector<double> ps = two_sided_ps(p);
+    Count_range range{-1, -1};
+    for (std::size_t n = 0; n < ps.size(); ++n) {
+        if (ps[n] >= rarer_than) {
+            range.high = static_cast<int>(n);
+            if (range.low < 0) {
+                range.low = static_cast<int>(n);
             }
         }
-        for (int tenths = 30;; ++tenths) {
-            const double k = tenths / 10.0;
-            if (std::all_of(all.begin(), all.end(), [k](const std::vector<double>& p) {
-                    return share_outside(p, mean_and_spread(p), k) < rarer_than;
-                })) {
-                return k;
-            }
-        }
-    }();
-    return threshold;
+    }
+    return range;
+}
+
+std::string p_words(double probability) {
+    if (probability >= 0.1) {
+        return fixed(probability, 2);
+    }
+    return "1 in " + thousands(static_cast<int>(std::lround(1 / probability)));
+}
+
+int highest_possible(double t, double rate) {
+    if (!(rate > 0)) {
+        return 0;
+    }
+    int n = highest_count(t, tau);
+    while (n > 1 && !(t - (n - 1) * tau > 0)) {  // as count_at_least works out the free time
+        --n;
+    }
+    return n;
 }
 
 std::string fixed(double value, int decimals) {

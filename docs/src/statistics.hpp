@@ -29,13 +29,44 @@ Count_range central_range(const std::vector<double>& p, double share);
 /// The counting times of the guide's table of the sources, in s.
 inline constexpr std::array<double, 3> source_table_times_s{10, 30, 100};
 
-/// How rare an honest count must be for a grader to query it.
+/// How rare an honest count must be for a grader to give it a second look,
+/// and to query it.
+inline constexpr double second_look_rarer_than = 1.0 / 200;
 inline constexpr double rarer_than = 1.0 / 5000;
 
-/// How far from its mean, in whole tenths of a standard deviation, a count
-/// is to be queried: beyond it fewer than `rarer_than` of the counts lie, at
-/// every setting of the table of the sources.
-double query_threshold();
+/// The exact two-sided tail probability of the count N under distribution
+/// `p` of counts 0, 1, ...: min(1, 2 min(P(N' <= N), P(N' >= N))), the share
+/// of honest counts at least as far out, on the rarer side, doubled. 0 where
+/// P(N) is 0 or N lies outside `p`.
+double two_sided_p(const std::vector<double>& p, int N);
+/// The same for every count of `p`, in one pass.
+std::vector<double> two_sided_ps(const std::vector<double>& p);
+
+/// What a grader does with a count: `as_expected` for p >= 1/200,
+/// `second_look` down to 1/5,000, `query` below it (0 too: a count so rare
+/// that a double holds no probability for it); `cannot_happen` for a count
+/// above `highest_possible`, which the caller tells apart.
+enum class Verdict { as_expected, second_look, query, cannot_happen };
+Verdict verdict_of(double two_sided);
+std::string verdict_words(Verdict verdict);
+
+/// The counts whose two-sided p is at least `rarer_than`: outside them an
+/// honest count is queried.
+Count_range query_range(const std::vector<double>& p);
+
+/// A probability as a grader reads it: "0.62" from 0.1 up, "1 in 981" below.
+std::string p_words(double probability);
+
+/// From which honest mean count on the corrected rate's z_n is shown: below
+/// it n = m / (1 - m tau) is too skewed for the normal approximation that
+/// z_n rests on.
+inline constexpr double normal_from_mean = 30;
+
+/// The largest count that a recording of `t` seconds at `rate` counts per
+/// second through the lab's counter can give: the n-th count needs some of
+/// the t - (n - 1) tau seconds that the dead times leave free. 0 where the
+/// rate is 0. (Its probability may be too small for a double.)
+int highest_possible(double t, double rate);
 
 /// A whole number with a comma between thousands: 200,000.
 std::string thousands(int n);

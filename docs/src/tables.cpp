@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 #include <numbers>
 #include <sstream>
 
@@ -24,17 +25,75 @@ constexpr std::array<double, 12> plan_cm{0.5, 0.75, 1.0, 1.25, 1.5, 1.75, 2.0, 2
 double quotable_sd(double N, double t) { return std::sqrt(N) * (1 - N / t * tau); }
 
 // The columns that a grader reads a count against: where 95 % of honest
-// counts lie, and outside which a count is to be queried.
-std::string grading_cells(const std::vector<double>& p, double query_k) {
+// counts lie, and outside which a count is to be queried (its two-sided p
+// below 1 in 5,000).
+std::string grading_cells(const std::vector<double>& p) {
     const Mean_and_spread m = mean_and_spread(p);
     if (m.standard_deviation == 0) {
         return "0 | 0 |";
     }
     const Count_range range = central_range(p, 0.95);
-    const double low = std::max(0.0, std::ceil(m.mean - query_k * m.standard_deviation));
-    const double high = std::floor(m.mean + query_k * m.standard_deviation);
-    return std::to_string(range.low) + "–" + std::to_string(range.high) + " | " + fixed(low, 0) + "–" + fixed(high, 0) +
-           " |";
+    const Count_range query = query_range(p);
+    return std::to_string(range.low) + "–" + std::to_string(range.high) + " | " + std::to_string(query.low) + "–" +
+           std::to_string(query.high) + " |";
+}
+
+// Every setting that the dialogue accepts, on a grid: the five sources and
+// the distances every 0.01 cm, each for every whole second of counting time.
+// The guide's grading rules are checked at each; `worst` gets, over them,
+// the largest share of honest counts that each rule flags, and the largest
+// share with |z_n| > 3 where z_n is shown.
+struct Rule_shares {
+    double second_look = 0;
+    double query = 0;
+    double z_n_beyond_3 = 0;
+};
+// The count rates of the grid: the five sources, and the distances every 0.01 cm.
+std::vector<double> grid_rates() {
+    const int nearest = static_cast<int>(std::lround(100 * distance_cm.low));
+    const int farthest = static_cast<int>(std::lround(100 * distance_cm.high));
+    std::vector<double> rates;
+    rates.reserve(sources.size() + static_cast<std::size_t>(farthest - nearest + 1));
+    for (const Source& source : sources) {
+        rates.push_back(source_rate(source));
+    }
+    for (int hundredths = nearest; hundredths <= farthest; ++hundredths) {
+        rates.push_back(distance_rate(hundredths / 100.0));
+    }
+    return rates;
+}
+
+// The shares of honest counts that the rules flag at one setting.
+Rule_shares rule_shares(double t, double rate) {
+    const std::vector<double> p = count_distribution(t, rate);
+    const std::vector<double> ps = two_sided_ps(p);
+    const bool z_n_shown = mean_and_spread(p).mean >= normal_from_mean;
+    Rule_shares shares;
+    for (std::size_t n = 0; n < p.size(); ++n) {
+        shares.second_look += ps[n] < second_look_rarer_than ? p[n] : 0;
+        shares.query += ps[n] < rarer_than ? p[n] : 0;
+        const double m = static_cast<double>(n) / t;
+        const double live = 1 - m * tau;
+        if (z_n_shown && n > 0 && live > 0) {
+            const double n_rate = m / live;
+            const double z_n = (n_rate - rate) / (n_rate / std::sqrt(static_cast<double>(n)));
+            shares.z_n_beyond_3 += std::abs(z_n) > 3 ? p[n] : 0;
+        }
+    }
+    return shares;
+}
+
+Rule_shares rules_over_every_setting() {
+    Rule_shares worst;
+    for (const double rate : grid_rates()) {
+        for (int t = static_cast<int>(counting_time_s.low); t <= static_cast<int>(counting_time_s.high); ++t) {
+            const Rule_shares here = rule_shares(t, rate);
+            worst.second_look = std::max(worst.second_look, here.second_look);
+            worst.query = std::max(worst.query, here.query);
+            worst.z_n_beyond_3 = std::max(worst.z_n_beyond_3, here.z_n_beyond_3);
+        }
+    }
+    return worst;
 }
 
 struct Extremes {
@@ -75,7 +134,17 @@ std::string worksheet_1_table() {
 double rim_limit_cm() { return std::sqrt(cut_off_cm * cut_off_cm - R * R); }
 
 Values source_table() {
-    const double query_k = query_threshold();
+    // The guide says that at every setting at most 1 in 200 honest counts get
+    // a second look and at most 1 in 5,000 are queried, and that z_n, where
+    // it is shown, lies beyond 3 for fewer than 1 in 100.
+    const Rule_shares worst = rules_over_every_setting();
+    if (worst.second_look > second_look_rarer_than || worst.query > rarer_than) {
+        contradiction("the grading rule flags " + percent(worst.second_look, 3) + " % / " + percent(worst.query, 4) +
+                      " % of honest counts at some setting");
+    }
+    if (worst.z_n_beyond_3 > 0.01) {
+        contradiction("|z_n| > 3 for " + percent(worst.z_n_beyond_3, 2) + " % of honest counts at some setting");
+    }
     std::ostringstream out;
     out << "| Source | A (Bq) | n = A/2 (1/s) | t (s) | n·t | N: mean ± sd | √mean | √mean·(1 − mτ) "
            "| 95 % of counts | Query outside |\n"
@@ -100,8 +169,7 @@ Values source_table() {
             outside_3.add(share_outside(p, count, 3));
             out << "| " << i + 1 << " | " << fixed(sources[i].activity_bq, 1) << " | " << fixed(rate, 2) << " | "
                 << fixed(t, 0) << " | " << fixed(rate * t, 1) << " | " << mean_pm_sd(count) << " | "
-                << fixed(std::sqrt(count.mean), 1) << " | " << fixed(quotable, 1) << " | " << grading_cells(p, query_k)
-                << "\n";
+                << fixed(std::sqrt(count.mean), 1) << " | " << fixed(quotable, 1) << " | " << grading_cells(p) << "\n";
         }
     }
     // The standard deviation the guide tells students to quote must match the exact one.
@@ -113,13 +181,25 @@ Values source_table() {
     // how many students have at least one outside 2 sd.
     double expected_outside_2 = 0;
     double expected_outside_3 = 0;
+    double expected_second_look = 0;
     double none_outside_2 = 1;
+    // How far sqrt(mean N) overstates the uncertainty of the mean count of the
+    // repeats, sqrt(sum N) (1 - m tau) / k: by sqrt(k) / (1 - m tau).
+    double sqrt_k_low = std::numeric_limits<double>::infinity();
+    double sqrt_k_high = 0;
     for (const Source& source : sources) {
         const std::vector<double> p = count_distribution(worksheet_t_s, source_rate(source));
         const Mean_and_spread count = mean_and_spread(p);
         expected_outside_2 += class_size * worksheet_repeats * share_outside(p, count, 2);
         expected_outside_3 += class_size * worksheet_repeats * share_outside(p, count, 3);
         none_outside_2 *= std::pow(1 - share_outside(p, count, 2), worksheet_repeats);
+        const std::vector<double> ps = two_sided_ps(p);
+        for (std::size_t n = 0; n < p.size(); ++n) {
+            expected_second_look += ps[n] < second_look_rarer_than ? class_size * worksheet_repeats * p[n] : 0;
+        }
+        const double factor = std::sqrt(worksheet_repeats) / (1 - count.mean / worksheet_t_s * tau);
+        sqrt_k_low = std::min(sqrt_k_low, factor);
+        sqrt_k_high = std::max(sqrt_k_high, factor);
     }
     const int recordings = class_size * worksheet_repeats * static_cast<int>(sources.size());
     const double strongest = source_rate(sources.back());
@@ -141,7 +221,10 @@ Values source_table() {
         {"outside_2_one_in_number", std::to_string(std::lround(2 / (outside_2.low + outside_2.high)))},
         {"outside_3_low", percent(outside_3.low, 2)},
         {"outside_3_high", percent(outside_3.high, 2)},
-        {"query_k", fixed(query_k, 1)},
+        {"class_second_look", fixed(expected_second_look, 1)},
+        {"sqrt_k_low", fixed(sqrt_k_low, 2)},
+        {"sqrt_k_high", fixed(sqrt_k_high, 2)},
+        {"z_n_from_mean", fixed(normal_from_mean, 0)},
         {"class_size", std::to_string(class_size)},
         {"class_recordings", std::to_string(recordings)},
         {"worksheet_repeats", std::to_string(worksheet_repeats)},
@@ -156,7 +239,6 @@ Values source_table() {
 }
 
 Values distance_table() {
-    const double query_k = query_threshold();
     std::ostringstream table;
     table << "| d (cm) | Cone bounded by | Ω (sr) | n (1/s) | n·t | N: mean ± sd | Lost to dead time "
              "| 95 % of counts | Query outside |\n"
@@ -169,18 +251,20 @@ Values distance_table() {
         table << "| " << fixed(d, 2) << " | " << bounded_by(d) << " | " << fixed(solid_angle(d, cut_off_cm), 3) << " | "
               << fixed(rate, 2) << " | " << fixed(true_count, 1) << " | " << mean_pm_sd(count) << " | "
               << (true_count > 0 ? fixed(100 * (1 - count.mean / true_count), 0) + " %" : "–") << " | "
-              << grading_cells(p, query_k) << "\n";
+              << grading_cells(p) << "\n";
     }
     // Worksheet 2's key: the plan of distances, and what n d^2 does along it.
     std::ostringstream key;
     std::ostringstream rows;
     key << "| d (cm) | Cone bounded by | Ω (sr) | n (1/s) | n·d² (cm²/s) | m for t = " << fixed(worksheet_t_s, 0)
-        << " s (1/s) |\n|---:|:---|---:|---:|---:|---:|\n";
+        << " s (1/s) | N in " << fixed(worksheet_t_s, 0) << " s: 95 % of counts | Query outside |\n"
+        << "|---:|:---|---:|---:|---:|---:|---:|---:|\n";
     for (const double d : plan_cm) {
         const double rate = distance_rate(d);
         key << "| " << fixed(d, 2) << " | " << bounded_by(d) << " | " << fixed(solid_angle(d, cut_off_cm), 3) << " | "
             << fixed(rate, 2) << " | " << fixed(rate * d * d, 1) << " | "
-            << fixed(count_spread(worksheet_t_s, rate).mean / worksheet_t_s, 2) << " |\n";
+            << fixed(count_spread(worksheet_t_s, rate).mean / worksheet_t_s, 2) << " | "
+            << grading_cells(count_distribution(worksheet_t_s, rate)) << "\n";
         rows << "| " << fixed(d, 2) << " | | | | | | | |\n";
     }
     const auto inverse_square_ratio = [](double d) {

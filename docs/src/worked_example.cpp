@@ -60,11 +60,11 @@ Values sample_results() {
           << " Mean N | m = N/t (1/s) | n = m/(1 − m·τ) (1/s) | σ_n (1/s) | A/2 (1/s) | (n − A/2)/σ_n |\n"
           << alignment_row(2 + worksheet_repeats + 6);
     std::ostringstream key;
-    key << "| Source | A/2 (1/s) | N: mean ± sd | 95 % of counts | m (1/s) | √N·(1 − mτ) | n of "
+    key << "| Source | A/2 (1/s) | N: mean ± sd | 95 % of counts | Query outside | m (1/s) | √N·(1 − mτ) | n of "
         << number_word(worksheet_repeats)
         << ": A/2 ± σ_n (1/s) "
            "|\n"
-           "|---:|---:|---:|---:|---:|---:|---:|\n";
+           "|---:|---:|---:|---:|---:|---:|---:|---:|\n";
     std::uint32_t seed = sheet_first_seed;
     for (std::size_t i = 0; i < sources.size(); ++i) {
         const double rate = source_rate(sources[i]);
@@ -88,10 +88,11 @@ Values sample_results() {
         const std::vector<double> dist = count_distribution(worksheet_t_s, rate);
         const Mean_and_spread one = mean_and_spread(dist);
         const Count_range range = central_range(dist, 0.95);
+        const Count_range query = query_range(dist);
         const double expected_sd_n = rate / std::sqrt(worksheet_repeats * one.mean);
         key << "| " << i + 1 << " | " << fixed(rate, 2) << " | " << mean_pm_sd(one) << " | " << range.low << "–"
-            << range.high << " | " << fixed(one.mean / worksheet_t_s, 2) << " | "
-            << fixed(std::sqrt(one.mean) * (1 - one.mean / worksheet_t_s * tau), 1) << " | "
+            << range.high << " | " << query.low << "–" << query.high << " | " << fixed(one.mean / worksheet_t_s, 2)
+            << " | " << fixed(std::sqrt(one.mean) * (1 - one.mean / worksheet_t_s * tau), 1) << " | "
             << result_pm(rate, expected_sd_n) << " |\n";
 
         if (i + 1 != sources.size()) {
@@ -121,7 +122,6 @@ Values sample_results() {
         const double z_measured = (p.m - rate) / p.sd_m;
         worked["worked_z_measured"] = fixed(std::abs(z_measured), 1);
         worked["worked_z_measured_side"] = z_measured < 0 ? "below" : "above";
-        worked["worked_sqrt_k"] = fixed(std::sqrt(worksheet_repeats), 2);
         // What a student who rounds every step to the places printed gets.
         const double m_rounded = std::stod(fixed(p.m, 4));
         worked["worked_n_rounded"] = fixed(m_rounded / std::stod(fixed(1 - m_rounded * tau, 4)), 3);
