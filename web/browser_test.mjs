@@ -567,6 +567,22 @@ try {
     await page.close();
   }
 
+  // --- A browser that keeps nothing (a private window, a full quota): the
+  // table still works in the page, and the page says once that a reload loses it.
+  // (Chromium only: Firefox lets no preload script of a file: page touch its storage.)
+  if (chrome) {
+    const kept = JSON.stringify([{ N: 31, exercise: 1, source: 1, activity_bq: 2.1, distance_cm: 0, t_s: 10,
+      second: 1796790020 }]);
+    const { page, lab, until } = await open('no storage', { before: `sessionStorage.setItem('counting-lab measurements',
+      ${JSON.stringify(kept)}); Storage.prototype.setItem = () => { throw new DOMException('full', 'QuotaExceededError'); };` });
+    await until('reading');
+    await page.click('#clear');
+    await page.click('#clear-yes');
+    const said = await page.$eval('#table-note', (n) => n.textContent);
+    check((await lab('rows')).length === 0 && /keeps no table/.test(said), `with no storage: ${JSON.stringify(said)}`);
+    await page.close();
+  }
+
   // --- A phone at 360 px, at 320 px, and zoomed to 200 % (a viewport of half
   // its size, down to 160 px wide): the layout with three measurements in
   // the table, and screenshots in both orientations.

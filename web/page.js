@@ -482,9 +482,9 @@
       list.length = 0;
       asking.hidden = true;
       copyText.hidden = true;
-      save();
-      draw();
       tableNote.textContent = 'The table is cleared.';
+      save();  // where the browser keeps nothing, it says so instead
+      draw();
       field.focus();
     });
     // What this tab kept from before a reload.
