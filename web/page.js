@@ -7,7 +7,8 @@
 // the page asks first. A screen reader hears each new screen once, then the
 // counts, the messages and the prompts, but not the student's own echo or a
 // list shown again. When the program ends, or cannot run, the page says so
-// and offers to start it again. The program's output and the page's state
+// and offers to start it again. Beside the console, a table keeps every
+// count of the tab (see `measurements`). The program's output and the page's state
 // are kept on window.countingLab, where the page's test reads them.
 (function () {
   'use strict';
