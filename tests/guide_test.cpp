@@ -79,6 +79,8 @@ TEST(GuideChecker, GradesByTwoSidedProbability) {
     EXPECT_NE(nothing.find("Two-sided p = 1 in 18,158: query it."), std::string::npos) << nothing;
     const std::string expected = check_count("3", "", "10", "37");
     EXPECT_NE(expected.find("Two-sided p = 0.70: as expected."), std::string::npos) << expected;
+    const std::string far = check_count("3", "", "30", "191");
+    EXPECT_NE(far.find("Two-sided p = under 1 in 1,000,000,000: query it."), std::string::npos) << far;
     // Too few counts for z_n: the count's p is what to grade on.
     EXPECT_NE(check_count("1", "", "10", "9").find("too few counts for z_n"), std::string::npos);
     EXPECT_EQ(expected.find("too few counts"), std::string::npos);

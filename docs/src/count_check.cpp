@@ -13,14 +13,6 @@ namespace counting_lab::guide {
 
 namespace {
 
-std::string_view trimmed(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
-}
-
 // A field of the form, read by the program's own number grammar. Empty when
 // the field is; `problem` says what is wrong with what was typed.
 template <class Number>
@@ -46,14 +38,7 @@ std::optional<Number> field(std::string_view name, std::string_view typed, std::
 std::string side(double z) { return z < 0 ? "below" : "above"; }
 
 // A time as typed: 10 s, 10.5 s.
-std::string seconds(double t) {
-    std::string text = fixed(t, 2);
-    text.erase(text.find_last_not_of('0') + 1);
-    if (text.back() == '.') {
-        text.pop_back();
-    }
-    return text + " s";
-}
+std::string seconds(double t) { return plain(t) + " s"; }
 
 // The form as typed, read by the program's grammar and checked against the
 // program's ranges; `problem` says, in lines, what is wrong.

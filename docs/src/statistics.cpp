@@ -102,6 +102,9 @@ std::string p_words(double probability) {
     if (probability >= 0.1) {
         return fixed(probability, 2);
     }
+    if (probability < 1e-9) {  // and 1 / p no longer fits the words
+        return "under 1 in " + thousands(1'000'000'000);
+    }
     return "1 in " + thousands(static_cast<int>(std::lround(1 / probability)));
 }
 
@@ -132,6 +135,23 @@ std::string mean_pm_sd(const Mean_and_spread& m) { return fixed(m.mean, 1) + " Â
 int simulated_count(double t, double rate, std::uint32_t seed) { return count_events(t, rate, tau, seeded_draw(seed)); }
 
 double corrected_rate(double measured_per_s) { return measured_per_s / (1 - measured_per_s * tau); }
+
+std::string plain(double value) {
+    std::string text = fixed(value, 2);
+    text.erase(text.find_last_not_of('0') + 1);
+    if (text.back() == '.') {
+        text.pop_back();
+    }
+    return text;
+}
+
+std::string_view trimmed(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+}
 
 std::string thousands(int n) {
     const std::string digits = std::to_string(n);

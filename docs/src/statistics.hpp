@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "simulation/count_distribution.hpp"
@@ -54,7 +55,8 @@ std::string verdict_words(Verdict verdict);
 /// honest count is queried.
 Count_range query_range(const std::vector<double>& p);
 
-/// A probability as a grader reads it: "0.62" from 0.1 up, "1 in 981" below.
+/// A probability as a grader reads it: "0.62" from 0.1 up, "1 in 981" below,
+/// "under 1 in 1,000,000,000" below that.
 std::string p_words(double probability);
 
 /// From which honest mean count on the corrected rate's z_n is shown: below
@@ -67,6 +69,12 @@ inline constexpr double normal_from_mean = 30;
 /// the t - (n - 1) tau seconds that the dead times leave free. 0 where the
 /// rate is 0. (Its probability may be too small for a double.)
 int highest_possible(double t, double rate);
+
+/// A number as a student writes it, to two places at most: 30, 12.5, 2.64.
+std::string plain(double value);
+
+/// Text without the blanks and line ends around it.
+std::string_view trimmed(std::string_view text);
 
 /// A whole number with a comma between thousands: 200,000.
 std::string thousands(int n);
