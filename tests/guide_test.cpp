@@ -1,10 +1,16 @@
 // The teacher's guide's statistics and its checker of a student's count.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <string>
 #include <vector>
 
+#include "class_check.hpp"
 #include "count_check.hpp"
+#include "simulation/lab.hpp"
+#include "simulation/recording.hpp"
 #include "statistics.hpp"
 
 namespace {
@@ -97,3 +103,124 @@ TEST(GuideChecker, SaysWhatWasTyped) {
 }
 
 }  // namespace
+
+namespace class_sheet {
+
+using counting_lab::guide::check_class;
+using counting_lab::guide::Class_check;
+
+// One honest row: the program's count at that second.
+std::string honest(const std::string& student, int source, std::int64_t second) {
+    const int N = counting_lab::count_of_second(30, counting_lab::setting_rate(source, 0), counting_lab::tau, second);
+    return student + "," + std::to_string(source) + ",30," + std::to_string(N) + "," +
+           counting_lab::guide::utc_time(second) + "\n";
+}
+
+std::string cell(const Class_check& check, std::size_t row, const std::string& column) {
+    const auto* const at =
+        std::find(counting_lab::guide::class_columns.begin(), counting_lab::guide::class_columns.end(), column);
+    return check.table.at(row).at(static_cast<std::size_t>(at - counting_lab::guide::class_columns.begin()));
+}
+
+TEST(ClassCheck, ReadsSheetsAsSpreadsheetsWriteThem) {
+    // Semicolons, a mark before UTF-8, names in any case, a quoted name.
+    const Class_check semicolons = check_class(
+        "\xEF\xBB\xBFStudent; Source ;T_s;n\n\"Lee; Ann\";3;30;171\n\nBo;;30;170\nCy;2;30,5;90\n;1;10;5\nDi;1;10\n");
+    ASSERT_EQ(semicolons.problem, "");
+    ASSERT_EQ(semicolons.table.size(), 5U);  // the blank line is no row, but it is counted
+    EXPECT_EQ(cell(semicolons, 0, "Student"), "Lee; Ann");
+    EXPECT_EQ(cell(semicolons, 0, "Setting"), "source 3");
+    EXPECT_EQ(semicolons.table[1][1], "row 4: source or distance_cm is missing");
+    EXPECT_EQ(semicolons.table[2][1], "row 5: t_s “30,5” is not a number: Type decimals with a point: 2.5, not 2,5.");
+    EXPECT_EQ(semicolons.table[3][1], "row 6: student is missing");
+    EXPECT_EQ(semicolons.table[4][1], "row 7: N is missing");
+    EXPECT_NE(semicolons.summary.find("Rows: 1 read, 4 refused (rows 4, 5, 6 and 7)."), std::string::npos);
+    // Tabs, as a spreadsheet copies; both a source and a distance; a count in words.
+    const Class_check tabs = check_class("student\tsource\tdistance_cm\tt_s\tN\nA\t1\t2\t30\t5\nB\t\t2.6\t10\t1e3\n");
+    EXPECT_EQ(tabs.table[0][1], "row 2: source and distance_cm are both filled in: one of them, please");
+    EXPECT_EQ(tabs.table[1][1], "row 3: N “1e3” is not a whole number written in digits");
+    EXPECT_NE(check_class("student,t_s\nA,30\n").problem.find("names no column N and source or distance_cm"),
+              std::string::npos);
+    std::string big = "student,source,t_s,N\n";
+    for (int i = 0; i <= counting_lab::guide::class_rows_limit; ++i) {
+        big += "A,1,10,5\n";
+    }
+    EXPECT_NE(check_class(big).problem.find("10,001 rows"), std::string::npos);
+}
+
+TEST(ClassCheck, GradesReproducesAndChecksTheArithmetic) {
+    const std::int64_t second = 1'796'806'925;
+    const int N = counting_lab::count_of_second(30, counting_lab::setting_rate(3, 0), counting_lab::tau, second);
+    const double m = N / 30.0;
+    const double n = m / (1 - m * counting_lab::tau);
+    const auto fixed = counting_lab::guide::fixed;
+    const std::string time = "2026-12-09T09:02:05Z";
+    const Class_check check = check_class(
+        "student,source,t_s,N,m_per_s,n_per_s,sigma_n_per_s,time_utc\n"
+        "A,3,30," +
+        std::to_string(N) + "," + fixed(m, 3) + "," + fixed(n, 2) + "," + fixed(n / std::sqrt(N), 2) + "," + time +
+        "\n"
+        "B,3,30," +
+        std::to_string(N + 1) + "," + fixed(m, 3) + "," + fixed(n * 1.005, 2) + ",," + time +
+        "\n"
+        "C,3,30,600,,9.12,,\n"
+        "D,3,30,0,,,,\n"
+        "E,3,30," +
+        std::to_string(N) + ",,9.12,,\n");
+    EXPECT_EQ(cell(check, 0, "Reproduced"), "yes");
+    EXPECT_EQ(cell(check, 0, "Arithmetic"), "right");
+    EXPECT_EQ(cell(check, 1, "Reproduced"), "no: the program gave " + std::to_string(N) + " at that second");
+    EXPECT_EQ(cell(check, 1, "Arithmetic"), "rounding");  // m from another N, within 1 %
+    EXPECT_EQ(cell(check, 2, "Verdict"), "cannot happen");
+    EXPECT_EQ(cell(check, 2, "p"), "0");
+    EXPECT_EQ(cell(check, 2, "Arithmetic"), "n cannot be worked out: m τ = 1.20, the counter was never live");
+    EXPECT_EQ(cell(check, 4, "Arithmetic"), "n should be " + fixed(n, 2) + ", not 9.12");
+    EXPECT_EQ(cell(check, 3, "Verdict"), "query it");
+    EXPECT_EQ(cell(check, 3, "Reproduced"), "");
+    EXPECT_NE(check.summary.find("Cannot happen: 1 (an honest class: 0)."), std::string::npos);
+}
+
+TEST(ClassCheck, TellsInventedAndScatteredSetsFromHonestOnes) {
+    std::string sheet = "student,source,t_s,N,time_utc\n";
+    const std::int64_t start = 1'796'806'800;
+    for (int k = 0; k < 15; ++k) {
+        sheet += honest("Honest", 1 + k % 5, start + std::int64_t{40} * k);
+        // Counts at the means: invented.
+        const double rate = counting_lab::setting_rate(1 + k % 5, 0);
+        const auto spread = counting_lab::guide::count_spread(30, rate);
+        sheet += "Neat," + std::to_string(1 + k % 5) + ",30," +
+                 std::to_string(static_cast<int>(std::lround(spread.mean))) + ",\n";
+        sheet += "Wild," + std::to_string(1 + k % 5) + ",30," +
+                 std::to_string(static_cast<int>(
+                     std::lround(spread.mean + (k % 2 == 1 ? 2.5 : -2.5) * spread.standard_deviation))) +
+                 ",\n";
+    }
+    sheet += honest("Twin", 2, start + 40);  // Honest's second count, at the same second
+    const Class_check check = check_class(sheet);
+    const auto line_of = [&](const std::string& who) {
+        const auto at = check.summary.find("- " + who + " (");
+        return at == std::string::npos ? "" : check.summary.substr(at, check.summary.find('\n', at) - at);
+    };
+    EXPECT_NE(line_of("Honest").find(": as expected."), std::string::npos) << line_of("Honest");
+    EXPECT_NE(line_of("Neat").find(": too regular."), std::string::npos) << line_of("Neat");
+    EXPECT_NE(line_of("Wild").find(": too scattered."), std::string::npos) << line_of("Wild");
+    EXPECT_EQ(line_of("Twin"), "");  // one count: no scatter test
+    EXPECT_NE(check.summary.find("The class (46 counts)"), std::string::npos);
+    EXPECT_EQ(check.histograms.size(), 1U);  // source 2 alone has 10 counts
+    EXPECT_NE(check.summary.find("in the same second (" + counting_lab::guide::utc_time(start + 40) + ")"),
+              std::string::npos)
+        << check.summary;
+}
+
+TEST(ClassCheck, WritesACsvThatNoSpreadsheetRuns) {
+    const Class_check check = check_class("student,source,t_s,N\n=HYPERLINK(\"x\"),3,30,171\n\"@a, b\",3,30,\n");
+    const std::string csv = counting_lab::guide::class_csv(check);
+    EXPECT_EQ(csv.substr(0, 3), "\xEF\xBB\xBF");
+    EXPECT_NE(csv.find("student,source,t_s,N,mean,sd,p,verdict,arithmetic,reproduced\r\n"), std::string::npos);
+    EXPECT_NE(csv.find("\r\n\"'=HYPERLINK(\"\"x\"\")\",3,30,171,"), std::string::npos) << csv;
+    EXPECT_NE(csv.find("\r\n\"'@a, b\",3,30,,,,,row 3: N is missing,,\r\n"), std::string::npos) << csv;
+    const std::string html = counting_lab::guide::class_table_html(check);
+    EXPECT_NE(html.find("<td>=HYPERLINK(&quot;x&quot;)</td>"), std::string::npos);
+}
+
+}  // namespace class_sheet

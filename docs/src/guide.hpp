@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "answer_key.hpp"
 #include "count_check.hpp"
 #include "simulation/count_distribution.hpp"
 #include "statistics.hpp"
@@ -48,6 +49,11 @@ inline constexpr int class_size = 30;
 inline constexpr int worksheet_repeats = 3;
 inline constexpr double worksheet_t_s = 30;
 
+/// A whole class's honest sheet for the class check: each student's
+/// Worksheets 1 and 2 as the program counts them, one second after another,
+/// with the arithmetic done right.
+std::string honest_sheet(int students);
+
 /// Where the window's rim stops bounding the cone, in cm: the rim is then
 /// exactly the cut-off distance away from the source.
 double rim_limit_cm();
@@ -56,12 +62,13 @@ double rim_limit_cm();
 inline constexpr std::array<double, 8> table_distances_cm{0.5, 1.0, 1.5, 2.0, 2.44, 2.5, 2.64, 3.0};
 
 // The parts of the guide.
-Values source_table();                          // Table 1 and what a grader reads off it (tables.cpp)
-Values distance_table();                        // Table 2, the geometry and Worksheet 2's key (tables.cpp)
-Values sample_results();                        // the data sheet, the worked correction, Worksheet 1's key
-Values chi_square_exercise();                   // the chi-square exercise and its acceptance band
-Values same_second();                           // recordings that end in the same second
-Values figure_data(const std::string& folder);  // writes the figures' data; Figure 3's caption (figures.cpp)
-Values checker_examples();                      // the checker's answers for two settings (make_guide.cpp)
+Values source_table();                            // Table 1 and what a grader reads off it (tables.cpp)
+Values distance_table();                          // Table 2, the geometry and Worksheet 2's key (tables.cpp)
+Values sample_results();                          // the data sheet, the worked correction, Worksheet 1's key
+Values chi_square_exercise();                     // the chi-square exercise and its acceptance band
+Values same_second();                             // recordings that end in the same second
+Values figure_data(const std::string& folder);    // writes the figures' data; Figure 3's caption (figures.cpp)
+Values checker_examples();                        // the checker's answers for two settings (make_guide.cpp)
+Values class_example(const std::string& folder);  // the class check's example; writes a class's sheet
 
 }  // namespace counting_lab::guide

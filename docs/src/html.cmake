@@ -25,7 +25,16 @@ string(FIND "${body}" "<!-- checker -->" at)
 if(at EQUAL -1)
   message(FATAL_ERROR "the guide has no place for the checker (<!-- checker -->)")
 endif()
-string(REPLACE "<!-- checker -->" "${checker}" body "${body}")
+# The class check goes to its own section, with the scripts of both.
+string(FIND "${checker}" "<!-- class check -->" split)
+string(FIND "${body}" "<!-- class checker -->" class_at)
+if(split EQUAL -1 OR class_at EQUAL -1)
+  message(FATAL_ERROR "the guide or the checker has no place for the class check (<!-- class checker -->)")
+endif()
+string(SUBSTRING "${checker}" 0 ${split} single)
+string(SUBSTRING "${checker}" ${split} -1 class)
+string(REPLACE "<!-- checker -->" "${single}" body "${body}")
+string(REPLACE "<!-- class checker -->" "${class}" body "${body}")
 # A contents list at the top, linking each section: its heading gets an id
 # made from its words, unless it has one.
 set(contents "")

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -136,7 +137,7 @@ int main(int argc, char** argv) {
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     Values values = figure_data(argv[3]);
     for (Values part : {source_table(), distance_table(), sample_results(), chi_square_exercise(), same_second(),
-                        checker_examples()}) {
+                        checker_examples(), class_example(std::filesystem::path(argv[2]).parent_path().string())}) {
         values.merge(part);
     }
     values["tau"] = fixed(counting_lab::tau, 2);

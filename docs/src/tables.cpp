@@ -18,25 +18,10 @@ namespace {
 // The counting time of the distance table, in s.
 constexpr double distance_table_t_s = 100;
 // The plan of distances suggested to students (Worksheet 2's rows), in cm.
-constexpr std::array<double, 12> plan_cm{0.5, 0.75, 1.0, 1.25, 1.5, 1.75, 2.0, 2.25, 2.44, 2.5, 2.6, 3.0};
 
 // The standard deviation that a student can work out from one count N of t
 // seconds: sqrt(N) (1 - m tau), with m = N / t.
 double quotable_sd(double N, double t) { return std::sqrt(N) * (1 - N / t * tau); }
-
-// The columns that a grader reads a count against: where 95 % of honest
-// counts lie, and outside which a count is to be queried (its two-sided p
-// below 1 in 5,000).
-std::string grading_cells(const std::vector<double>& p) {
-    const Mean_and_spread m = mean_and_spread(p);
-    if (m.standard_deviation == 0) {
-        return "0 | 0 |";
-    }
-    const Count_range range = central_range(p, 0.95);
-    const Count_range query = query_range(p);
-    return std::to_string(range.low) + "–" + std::to_string(range.high) + " | " + std::to_string(query.low) + "–" +
-           std::to_string(query.high) + " |";
-}
 
 // Every setting that the dialogue accepts, on a grid: the five sources and
 // the distances every 0.01 cm, each for every whole second of counting time.
@@ -104,13 +89,6 @@ struct Extremes {
         high = std::max(high, value);
     }
 };
-
-std::string bounded_by(double d_cm) {
-    if (d_cm > cut_off_cm) {
-        return "nothing reaches";
-    }
-    return std::hypot(d_cm, R) < cut_off_cm ? "rim" : "cut-off";
-}
 
 // Worksheet 1's table to fill in: a row per source, a column per repeat.
 std::string worksheet_1_table() {
@@ -256,16 +234,16 @@ Values distance_table() {
     // Worksheet 2's key: the plan of distances, and what n d^2 does along it.
     std::ostringstream key;
     std::ostringstream rows;
-    key << "| d (cm) | Cone bounded by | Ω (sr) | n (1/s) | n·d² (cm²/s) | m for t = " << fixed(worksheet_t_s, 0)
-        << " s (1/s) | N in " << fixed(worksheet_t_s, 0) << " s: 95 % of counts | Query outside |\n"
-        << "|---:|:---|---:|---:|---:|---:|---:|---:|\n";
-    for (const double d : plan_cm) {
-        const double rate = distance_rate(d);
-        key << "| " << fixed(d, 2) << " | " << bounded_by(d) << " | " << fixed(solid_angle(d, cut_off_cm), 3) << " | "
-            << fixed(rate, 2) << " | " << fixed(rate * d * d, 1) << " | "
-            << fixed(count_spread(worksheet_t_s, rate).mean / worksheet_t_s, 2) << " | "
-            << grading_cells(count_distribution(worksheet_t_s, rate)) << "\n";
-        rows << "| " << fixed(d, 2) << " | | | | | | | |\n";
+    for (const std::string& column : worksheet_2_key_columns(worksheet_t_s)) {
+        key << "| " << column << " ";
+    }
+    key << "|\n|---:|:---|---:|---:|---:|---:|---:|---:|\n";
+    for (const auto& row : worksheet_2_key(worksheet_t_s)) {
+        for (const std::string& cell : row) {
+            key << "| " << cell << " ";
+        }
+        key << "|\n";
+        rows << "| " << row.front() << " | | | | | | | |\n";
     }
     const auto inverse_square_ratio = [](double d) {
         return std::numbers::pi * R * R / (d * d) / solid_angle(d, cut_off_cm);
@@ -283,7 +261,7 @@ Values distance_table() {
     // The suggested plan's distances where `bound` bounds the cone.
     const auto plan_where = [](const std::string& bound) {
         std::vector<std::string> distances;
-        for (const double d : plan_cm) {
+        for (const double d : worksheet_2_cm) {
             if (bounded_by(d) == bound) {
                 distances.push_back(short_cm(d));
             }

@@ -1,0 +1,82 @@
+#include "answer_key.hpp"
+
+#include <cmath>
+
+#include "console/number_grammar.hpp"
+#include "simulation/geometry.hpp"
+#include "simulation/lab.hpp"
+#include "simulation/recording.hpp"
+#include "statistics.hpp"
+
+namespace counting_lab::guide {
+
+std::string bounded_by(double d_cm) {
+    if (d_cm > cut_off_cm) {
+        return "nothing reaches";
+    }
+    return std::hypot(d_cm, R) < cut_off_cm ? "rim" : "cut-off";
+}
+
+std::string grading_cells(const std::vector<double>& p) {
+    const Mean_and_spread m = mean_and_spread(p);
+    if (m.standard_deviation == 0) {
+        return "0 | 0 |";
+    }
+    const Count_range range = central_range(p, 0.95);
+    const Count_range query = query_range(p);
+    return std::to_string(range.low) + "–" + std::to_string(range.high) + " | " + std::to_string(query.low) + "–" +
+           std::to_string(query.high) + " |";
+}
+
+std::vector<std::string> worksheet_2_key_columns(double t) {
+    return {"d (cm)",
+            "Cone bounded by",
+            "Ω (sr)",
+            "n (1/s)",
+            "n·d² (cm²/s)",
+            "m for t = " + plain(t) + " s (1/s)",
+            "N in " + plain(t) + " s: 95 % of counts",
+            "Query outside"};
+}
+
+std::vector<std::vector<std::string>> worksheet_2_key(double t) {
+    std::vector<std::vector<std::string>> rows;
+    for (const double d : worksheet_2_cm) {
+        const double rate = distance_rate(d);
+        const std::vector<double> p = count_distribution(t, rate);
+        std::vector<std::string> row{fixed(d, 2),    bounded_by(d),          fixed(solid_angle(d, cut_off_cm), 3),
+                                     fixed(rate, 2), fixed(rate * d * d, 1), fixed(mean_and_spread(p).mean / t, 2)};
+        const std::string cells = grading_cells(p);  // "a–b | c–d |"
+        const auto bar = cells.find(" | ");
+        row.push_back(cells.substr(0, bar));
+        row.push_back(cells.substr(bar + 3, cells.size() - bar - 5));
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+std::string worksheet_2_key_html(std::string_view typed_t) {
+    double t = 0;
+    if (!parse_number(typed_t, t) || !counting_time_s.contains(t)) {
+        return "<p>Type the counting time the class used, in seconds, from " + fixed(counting_time_s.low, 0) + " to " +
+               fixed(counting_time_s.high, 0) +
+               (typed_t.find(',') != std::string_view::npos ? ". " + std::string(comma_hint) : std::string(".")) +
+               "</p>";
+    }
+    std::string html = "<table class=\"key-table\">\n<caption>Answer key of Worksheet 2 for t = " + plain(t) +
+                       " s</caption>\n<thead><tr>";
+    for (const std::string& column : worksheet_2_key_columns(t)) {
+        html += "<th scope=\"col\">" + column + "</th>";
+    }
+    html += "</tr></thead>\n<tbody>\n";
+    for (const auto& row : worksheet_2_key(t)) {
+        html += "<tr>";
+        for (const std::string& cell : row) {
+            html += "<td>" + cell + "</td>";
+        }
+        html += "</tr>\n";
+    }
+    return html + "</tbody>\n</table>";
+}
+
+}  // namespace counting_lab::guide

@@ -1,0 +1,33 @@
+// Worksheet 2's answer key at any counting time: the guide prints it for the
+// worksheet's time, and its HTML edition works it out for the time a class
+// used, with the same code.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace counting_lab::guide {
+
+/// The distances of Worksheet 2, in cm, each recorded once.
+inline constexpr std::array<double, 12> worksheet_2_cm{0.5, 0.75, 1.0, 1.25, 1.5, 1.75, 2.0, 2.25, 2.44, 2.5, 2.6, 3.0};
+
+/// What bounds the cone of counted emissions at a distance: "rim",
+/// "cut-off", or "nothing reaches".
+std::string bounded_by(double d_cm);
+
+/// Where 95 % of honest counts lie, and outside which a count is queried:
+/// "30–49 | 25–55" (two cells of a Markdown table).
+std::string grading_cells(const std::vector<double>& p);
+
+/// The key's columns and its rows, a row of cells per distance, for
+/// recordings of t seconds.
+std::vector<std::string> worksheet_2_key_columns(double t);
+std::vector<std::vector<std::string>> worksheet_2_key(double t);
+
+/// The key for a counting time as typed, as an HTML table, or what is
+/// wrong with the time, in a paragraph.
+std::string worksheet_2_key_html(std::string_view typed_t);
+
+}  // namespace counting_lab::guide
