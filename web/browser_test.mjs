@@ -20,14 +20,17 @@
 // without WebAssembly, or without JavaScript, is told so. There is no
 // network request and no error in the browser's log. Prints the figures
 // that say how light the page is, and saves screenshots into OUTDIR. Then
-// the teacher's guide: its checker of a student's count must give what the
-// guide's generator printed for the same settings, answer bad input in
-// words, and the guide must pass axe-core too.
+// the teacher's guide: its checker of a student's count and its check of a
+// class must give what the guide's generator printed for the same input,
+// answer bad input in words, the guide printed on A4 and on Letter must put
+// the worksheets and keys on the pages it names (Chromium), and the guide
+// must pass axe-core too.
 // Both are also served over HTTP with the header that packaging/web-host.txt
 // tells a course site to send, and no security policy may be violated.
 //   BROWSER=chrome|firefox CHROMIUM=... FIREFOX=... node browser_test.mjs PAGE SESSION EXPECTED OUTDIR GUIDE HOST
 // Exits with 77 (skipped) when the browser is not installed.
-import { existsSync, readFileSync, rmSync, statSync } from 'node:fs';
+import { existsSync, readFileSync, rmSync, statSync, writeFileSync } from 'node:fs';
+import { execFileSync } from 'node:child_process';
 import { createServer } from 'node:http';
 import { gzipSync } from 'node:zlib';
 import { pathToFileURL } from 'node:url';
@@ -791,6 +794,33 @@ try {
     figures.push(`guide: the class check of 30 students' honest sheet:\n  ${opened.summary.replace(/\n/g, '\n  ')}`);
   }
 
+  // The guide printed on A4 and on Letter (Chromium prints): the worksheets
+  // and the answer keys are the pages that its first page names, one page
+  // each, and they end the guide. Read with poppler's pdftotext.
+  async function printedPages(page) {
+    const said = (await page.$eval('p.print-only', (p) => p.textContent.replace(/\s+/g, ' ')))
+      .match(/Worksheet 1 is page (\d+) and Worksheet 2 page (\d+),.* pages (\d+) and (\d+)/).slice(1).map(Number);
+    const starts = ['Worksheet 1:', 'Worksheet 2:', 'Answer key: not for students', 'Answer key: not for students'];
+    for (const format of ['A4', 'Letter']) {
+      const file = resolve(outDir, `guide-${format}.pdf`);
+      writeFileSync(file, await page.pdf({ format }));
+      let pages = [];
+      try {
+        const text = execFileSync('pdftotext', ['-layout', file, '-'], { encoding: 'utf8' });
+        pages = text.split('\f').filter((sheet, i, all) => i < all.length - 1 || sheet.trim() !== '')
+          .map((sheet) => sheet.trim().split('\n')[0].trim());
+      } catch (error) {
+        check(false, `the printed guide could not be read (install poppler-utils): ${error.message}`);
+        return;
+      }
+      const found = starts.map((start, i) => (pages[said[i] - 1] ?? '').startsWith(start));
+      check(found.every(Boolean) && pages.length === said[3],
+        `printed on ${format}, the guide has ${pages.length} pages, not the worksheets and keys on pages ` +
+        `${said.join(', ')}: ${JSON.stringify(said.map((n) => pages[n - 1]))}`);
+      figures.push(`guide printed on ${format}: ${pages.length} pages, the worksheets and keys on pages ${said.join(', ')}`);
+    }
+  }
+
   // --- The teacher's guide and its checker.
   {
     const guideUrl = pathToFileURL(guidePath).href;
@@ -811,6 +841,7 @@ try {
       await page.click('#check-form button[type="submit"]');
       return page.$eval('output', (output) => output.textContent.trim());
     };
+    if (chrome) await printedPages(page);
     // The generator printed these with the same code, compiled natively.
     const printed = await page.$$eval('pre code', (blocks) => blocks.map((block) => block.textContent.trim()));
     const bySource = await ask('3', '', '10', '37');

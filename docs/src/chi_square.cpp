@@ -2,8 +2,8 @@
 // end in the same second share.
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <numeric>
-#include <random>
 
 #include "guide.hpp"
 #include "simulation/lab.hpp"
@@ -96,18 +96,12 @@ Values chi_square_exercise() {
 
     // The acceptance band: sets drawn from the exact distribution, each
     // judged with sqrt(N-bar) as most students do, and with N-bar (1 - m tau)^2.
-    std::vector<double> cumulative(exact.size());
-    std::partial_sum(exact.begin(), exact.end(), cumulative.begin());
-    std::mt19937_64 pick(2026);  // NOLINT(cert-msc32-c,cert-msc51-cpp): fixed, so the guide comes out the same
-    const auto draw = [&] {
-        const double u = static_cast<double>(pick() >> 11) * 0x1.0p-53;
-        return static_cast<double>(std::lower_bound(cumulative.begin(), cumulative.end(), u) - cumulative.begin());
-    };
+    Count_draw draw(exact, 2026);
     std::vector<double> with_sqrt;
     std::vector<double> with_dead_time;
     for (int set = 0; set < chi_square.exact_sets; ++set) {
         std::vector<double> counts(static_cast<std::size_t>(chi_square.repeats));
-        std::generate(counts.begin(), counts.end(), draw);
+        std::generate(counts.begin(), counts.end(), std::ref(draw));
         const double mean = average(counts);
         const double squares = squares_about(counts, mean);
         const double live = 1 - mean / chi_square.t_s * tau;

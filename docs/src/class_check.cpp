@@ -528,9 +528,8 @@ void Checker::summarise() {
         }
     }
     for (std::size_t v = 0; v < counted.size(); ++v) {
-        std::string words = verdict_words(static_cast<Verdict>(v));
-        words[0] = static_cast<char>(words[0] - 'a' + 'A');
-        s += words + ": " + thousands(counted.at(v)) + " (an honest class: " + about(v < 3 ? honest.at(v) : 0) + ").\n";
+        s += capitalised(verdict_words(static_cast<Verdict>(v))) + ": " + thousands(counted.at(v)) +
+             " (an honest class: " + about(v < 3 ? honest.at(v) : 0) + ").\n";
     }
     scatter(s);
     identical(s);
@@ -764,10 +763,10 @@ std::string bin_words(const Class_histogram& h, std::size_t bin) {
 std::string svg_of(const Class_histogram& h, std::size_t number) {
     constexpr double width = 560;
     constexpr double height = 230;
-    constexpr double left = 52;
+    constexpr double left = 58;
     constexpr double right = 12;
     constexpr double top = 12;
-    constexpr double bottom = 48;
+    constexpr double bottom = 52;
     const double top_value = std::max(static_cast<double>(*std::max_element(h.counted.begin(), h.counted.end())),
                                       *std::max_element(h.honest.begin(), h.honest.end()));
     // Ticks every 1, 2 or 5 times a power of ten, three or four of them.
@@ -791,7 +790,7 @@ std::string svg_of(const Class_histogram& h, std::size_t number) {
     std::string svg = "<svg viewBox=\"0 0 560 230\" width=\"560\" height=\"230\" role=\"img\" aria-labelledby=\"" + id +
                       "-title " + id +
                       "-desc\" font-family=\"DejaVu Sans, Helvetica, Arial, sans-serif\" "
-                      "font-size=\"16\">\n<title id=\"" +
+                      "font-size=\"19\">\n<title id=\"" +
                       id + "-title\">The class's counts at " + escaped(h.setting) +
                       " against honest counting</title>\n<desc id=\"" + id + "-desc\">" + escaped(desc) + ".</desc>\n";
     const double base = y(0);
@@ -812,7 +811,7 @@ std::string svg_of(const Class_histogram& h, std::size_t number) {
         svg += "<circle cx=\"" + fixed(x + bin_w / 2, 1) + "\" cy=\"" + fixed(y(h.honest[b]), 1) +
                "\" r=\"3.5\" fill=\"#d55e00\"/>\n";
         if (b % label_every == 0) {
-            svg += "<text x=\"" + fixed(x + bin_w / 2, 1) + "\" y=\"" + fixed(base + 20, 1) +
+            svg += "<text x=\"" + fixed(x + bin_w / 2, 1) + "\" y=\"" + fixed(base + 22, 1) +
                    "\" text-anchor=\"middle\">" + std::to_string(h.first + static_cast<int>(b) * h.width) + "</text>\n";
         }
     }

@@ -124,6 +124,16 @@ Values write_measured_rates(const std::string& points_path, const std::string& c
                    << fixed(sd_n, 4) << '\n';
     }
     points.close();
+    // The closest two rates, a source's and a distance's, that the marks
+    // must tell apart.
+    std::pair<double, double> closest{0, 1e9};
+    for (std::size_t i = 0; i < sources.size(); ++i) {
+        for (std::size_t j = sources.size(); j < settings.size(); ++j) {
+            if (std::abs(settings[i].rate - settings[j].rate) < std::abs(closest.first - closest.second)) {
+                closest = std::minmax(settings[i].rate, settings[j].rate);
+            }
+        }
+    }
     Data_file curve(curve_path);
     for (int i = 0; i <= 100; ++i) {
         const double n = 18.0 * i / 100;
@@ -133,6 +143,8 @@ Values write_measured_rates(const std::string& points_path, const std::string& c
     return {
         {"figure_3_t", fixed(figure_3_t_s, 0)},
         {"figure_3_points", std::to_string(settings.size())},
+        {"figure_3_close_low", fixed(closest.first, 2)},
+        {"figure_3_close_high", fixed(closest.second, 2)},
         {"figure_3_within_1", std::to_string(within_1)},
         {"figure_3_within_2", std::to_string(within_2)},
         {"figure_3_beyond_2", std::to_string(beyond_2)},
@@ -149,7 +161,7 @@ Values figure_data(const std::string& folder) {
         // The lab's setup as figures.gp reads it.
         Data_file setup(folder + "/lab.gp");
         setup.out << "distance_low = " << fixed(distance_cm.low, 2)
-                  << "; distance_high = " << fixed(distance_cm.high, 2) << '\n';
+                  << "; distance_high = " << fixed(distance_cm.high, 2) << "; sources_n = " << sources.size() << '\n';
         setup.close();
     }
     write_rate_against_distance(folder + "/rate_against_distance.dat");

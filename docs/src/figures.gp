@@ -6,7 +6,7 @@
 load data.'/lab.gp'
 blue = '#0072B2'; orange = '#E69F00'; green = '#009E73'; vermillion = '#D55E00'; purple = '#CC79A7'; grey = '#555555'
 
-set terminal svg size 760,480 dynamic font 'Helvetica,15' linewidth 1.5 background '#ffffff'
+set terminal svg size 760,440 dynamic font 'Helvetica,16' linewidth 1.5 background '#ffffff'
 set encoding utf8
 set border 3
 set tics nomirror out
@@ -34,7 +34,7 @@ set autoscale x
 set autoscale xfix  # no empty stretch of axis beyond the data
 set xtics autofreq
 set yrange [0:*]
-set offsets 0, 0, graph 0.4, 0  # room for the key above the peaks
+set offsets 0, 0, graph 0.75, 0  # room for the key above the peaks
 set style fill solid 0.45 border lc rgb blue
 set boxwidth 0.9
 plot data.'/count_histogram.dat' using 1:2 with boxes linecolor rgb blue title 'simulated recordings', \
@@ -49,14 +49,16 @@ set errorbars large
 
 set output figures.'/measured-against-true-rate.svg'
 set offsets 0, 0, 0, 0
-set key top left  # above the identity line, where no point falls
+set key top left width -1 samplen 2  # above the points, which the y range leaves room for
 set xlabel 'True count rate n (counts per second)'
 set ylabel 'Rate (counts per second)'
 set xrange [0:18]
-set yrange [0:18]
+set yrange [0:22]
 set xtics 2
 set ytics 2
 plot x with lines linewidth 1.5 dashtype (2,3) linecolor rgb grey title 'no loss: m = n', \
      data.'/dead_time_curve.dat' using 1:2 with lines linewidth 2.5 linecolor rgb blue title 'dead time: m = n / (1 + n τ)', \
-     data.'/measured_rates.dat' using ($1 - 0.15):2:4 with yerrorbars pointtype 7 pointsize 0.8 linewidth 2 linecolor rgb vermillion title 'measured N / t, ± 1 sd', \
-     '' using ($1 + 0.15):3:5 with yerrorbars pointtype 9 pointsize 0.9 linewidth 2 linecolor rgb green title 'corrected, ± 1 sd'
+     data.'/measured_rates.dat' every ::0::(sources_n - 1) using ($1 - 0.25):2:4 with yerrorbars pointtype 7 pointsize 0.35 linewidth 2 linecolor rgb vermillion title 'measured N / t ± 1 sd: source', \
+     '' every ::sources_n using ($1 - 0.25):2:4 with yerrorbars pointtype 6 pointsize 0.4 linewidth 2 linecolor rgb vermillion title 'distance', \
+     '' every ::0::(sources_n - 1) using ($1 + 0.25):3:5 with yerrorbars pointtype 9 pointsize 0.55 linewidth 2 linecolor rgb green title 'corrected ± 1 sd: source', \
+     '' every ::sources_n using ($1 + 0.25):3:5 with yerrorbars pointtype 8 pointsize 0.6 linewidth 2 linecolor rgb green title 'distance'

@@ -49,6 +49,12 @@ inline constexpr int class_size = 30;
 inline constexpr int worksheet_repeats = 3;
 inline constexpr double worksheet_t_s = 30;
 
+/// The pages of the printed HTML edition, on A4 and on Letter alike, that
+/// hold Worksheets 1 and 2 and their answer keys: the guide tells teachers
+/// which to print for the students, and the browser test prints it on both
+/// papers and holds it to these.
+inline constexpr std::array<int, 4> printed_pages{12, 13, 14, 15};
+
 /// A whole class's honest sheet for the class check: each student's
 /// Worksheets 1 and 2 as the program counts them, one second after another,
 /// with the arithmetic done right.
@@ -68,6 +74,8 @@ Values sample_results();                          // the data sheet, the worked 
 Values chi_square_exercise();                     // the chi-square exercise and its acceptance band
 Values same_second();                             // recordings that end in the same second
 Values figure_data(const std::string& folder);    // writes the figures' data; Figure 3's caption (figures.cpp)
+Values repeated_counts();                         // Worksheet 1's first question and its key (repeats.cpp)
+Values printed_pages_part();                      // which printed pages are the students' (make_guide.cpp)
 Values checker_examples();                        // the checker's answers for two settings (make_guide.cpp)
 Values class_example(const std::string& folder);  // the class check's example; writes a class's sheet
 

@@ -73,6 +73,15 @@ void contradiction(const std::string& what) {
     std::exit(1);
 }
 
+Values printed_pages_part() {
+    return {
+        {"page_worksheet_1", std::to_string(printed_pages[0])},
+        {"page_worksheet_2", std::to_string(printed_pages[1])},
+        {"page_key_1", std::to_string(printed_pages[2])},
+        {"page_key_2", std::to_string(printed_pages[3])},
+    };
+}
+
 Values checker_examples() {
     struct Example {
         const char* source;
@@ -137,7 +146,8 @@ int main(int argc, char** argv) {
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     Values values = figure_data(argv[3]);
     for (Values part : {source_table(), distance_table(), sample_results(), chi_square_exercise(), same_second(),
-                        checker_examples(), class_example(std::filesystem::path(argv[2]).parent_path().string())}) {
+                        repeated_counts(), printed_pages_part(), checker_examples(),
+                        class_example(std::filesystem::path(argv[2]).parent_path().string())}) {
         values.merge(part);
     }
     values["tau"] = fixed(counting_lab::tau, 2);

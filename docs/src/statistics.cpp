@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <numeric>
 
 #include "simulation/lab.hpp"
 #include "simulation/recording.hpp"
@@ -136,11 +137,28 @@ int simulated_count(double t, double rate, std::uint32_t seed) { return count_ev
 
 double corrected_rate(double measured_per_s) { return measured_per_s / (1 - measured_per_s * tau); }
 
+// NOLINTNEXTLINE(cert-msc32-c,cert-msc51-cpp): seeded by the caller, so the guide comes out the same
+Count_draw::Count_draw(const std::vector<double>& p, std::uint64_t seed) : cumulative_(p.size()), pick_(seed) {
+    std::partial_sum(p.begin(), p.end(), cumulative_.begin());
+}
+
+double Count_draw::operator()() {
+    const double u = static_cast<double>(pick_() >> 11) * 0x1.0p-53;
+    return static_cast<double>(std::lower_bound(cumulative_.begin(), cumulative_.end(), u) - cumulative_.begin());
+}
+
 std::string plain(double value) {
     std::string text = fixed(value, 2);
     text.erase(text.find_last_not_of('0') + 1);
     if (text.back() == '.') {
         text.pop_back();
+    }
+    return text;
+}
+
+std::string capitalised(std::string text) {
+    if (!text.empty() && text[0] >= 'a' && text[0] <= 'z') {
+        text[0] = static_cast<char>(text[0] - 'a' + 'A');
     }
     return text;
 }

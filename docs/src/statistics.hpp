@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -70,8 +71,23 @@ inline constexpr double normal_from_mean = 30;
 /// rate is 0. (Its probability may be too small for a double.)
 int highest_possible(double t, double rate);
 
+/// Honest counts drawn from an exact distribution p with a fixed seed, so
+/// that the guide comes out the same each time.
+class Count_draw {
+  public:
+    Count_draw(const std::vector<double>& p, std::uint64_t seed);
+    double operator()();
+
+  private:
+    std::vector<double> cumulative_;
+    std::mt19937_64 pick_;
+};
+
 /// A number as a student writes it, to two places at most: 30, 12.5, 2.64.
 std::string plain(double value);
+
+/// Text with its first letter, if a lower-case ASCII one, made a capital.
+std::string capitalised(std::string text);
 
 /// Text without the blanks and line ends around it.
 std::string_view trimmed(std::string_view text);

@@ -207,6 +207,8 @@ Values source_table() {
         {"class_recordings", std::to_string(recordings)},
         {"worksheet_repeats", std::to_string(worksheet_repeats)},
         {"worksheet_repeats_word", number_word(worksheet_repeats)},
+        {"worksheet_repeats_word_capital", capitalised(number_word(worksheet_repeats))},
+        {"worksheet_repeats_minus_one", std::to_string(worksheet_repeats - 1)},
         {"worksheet_1_table", worksheet_1_table()},
         {"worksheet_t", fixed(worksheet_t_s, 0)},
         {"class_outside_2", fixed(expected_outside_2, 0)},
@@ -243,7 +245,7 @@ Values distance_table() {
             key << "| " << cell << " ";
         }
         key << "|\n";
-        rows << "| " << row.front() << " | | | | | | | |\n";
+        rows << "| " << row.front() << " | | | | | | | | |\n";
     }
     const auto inverse_square_ratio = [](double d) {
         return std::numbers::pi * R * R / (d * d) / solid_angle(d, cut_off_cm);
