@@ -17,15 +17,19 @@ std::string bounded_by(double d_cm) {
     return std::hypot(d_cm, R) < cut_off_cm ? "rim" : "cut-off";
 }
 
-std::string grading_cells(const std::vector<double>& p) {
-    const Mean_and_spread m = mean_and_spread(p);
-    if (m.standard_deviation == 0) {
-        return "0 | 0 |";
+std::array<std::string, 2> grading_ranges(const std::vector<double>& p) {
+    if (mean_and_spread(p).standard_deviation == 0) {
+        return {"0", "0"};
     }
-    const Count_range range = central_range(p, 0.95);
-    const Count_range query = query_range(p);
-    return std::to_string(range.low) + "–" + std::to_string(range.high) + " | " + std::to_string(query.low) + "–" +
-           std::to_string(query.high) + " |";
+    const auto words = [](const Count_range& range) {
+        return std::to_string(range.low) + "–" + std::to_string(range.high);
+    };
+    return {words(central_range(p, 0.95)), words(query_range(p))};
+}
+
+std::string grading_cells(const std::vector<double>& p) {
+    const auto [central, query] = grading_ranges(p);
+    return central + " | " + query + " |";
 }
 
 std::vector<std::string> worksheet_2_key_columns(double t) {
@@ -46,10 +50,9 @@ std::vector<std::vector<std::string>> worksheet_2_key(double t) {
         const std::vector<double> p = count_distribution(t, rate);
         std::vector<std::string> row{fixed(d, 2),    bounded_by(d),          fixed(solid_angle(d, cut_off_cm), 3),
                                      fixed(rate, 2), fixed(rate * d * d, 1), fixed(mean_and_spread(p).mean / t, 2)};
-        const std::string cells = grading_cells(p);  // "a–b | c–d |"
-        const auto bar = cells.find(" | ");
-        row.push_back(cells.substr(0, bar));
-        row.push_back(cells.substr(bar + 3, cells.size() - bar - 5));
+        const auto [central, query] = grading_ranges(p);
+        row.push_back(central);
+        row.push_back(query);
         rows.push_back(std::move(row));
     }
     return rows;

@@ -17,8 +17,10 @@ inline constexpr std::array<double, 12> worksheet_2_cm{0.5, 0.75, 1.0, 1.25, 1.5
 /// "cut-off", or "nothing reaches".
 std::string bounded_by(double d_cm);
 
-/// Where 95 % of honest counts lie, and outside which a count is queried:
-/// "30–49 | 25–55" (two cells of a Markdown table).
+/// Where 95 % of honest counts lie, and outside which a count is queried
+/// (its two-sided p below 1 in 5,000): "30–49" and "25–55", and the same as
+/// two cells of a Markdown table, "30–49 | 25–55 |".
+std::array<std::string, 2> grading_ranges(const std::vector<double>& p);
 std::string grading_cells(const std::vector<double>& p);
 
 /// The key's columns and its rows, a row of cells per distance, for

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
-#include <numeric>
 
 #include "guide.hpp"
 #include "simulation/lab.hpp"
@@ -53,19 +52,6 @@ double chi_square_quantile(int dof, double p) {
 // The value below which `share` of the sorted `values` lie.
 double quantile(const std::vector<double>& sorted, double share) {
     return sorted[static_cast<std::size_t>(share * static_cast<double>(sorted.size() - 1))];
-}
-
-double average(const std::vector<double>& v) {
-    return std::accumulate(v.begin(), v.end(), 0.0) / static_cast<double>(v.size());
-}
-
-// The sum of the squares of the values' distances from `mean`.
-double squares_about(const std::vector<double>& v, double mean) {
-    double sum = 0;
-    for (const double x : v) {
-        sum += (x - mean) * (x - mean);
-    }
-    return sum;
 }
 
 }  // namespace

@@ -216,8 +216,8 @@ std::string arithmetic(int N, double t, const std::map<std::string, std::string>
     const double live = 1 - m * tau;
     const std::array<std::tuple<const char*, const char*, double>, 3> steps{{
         {"m_per_s", "m", m},
-        {"n_per_s", "n", live > 0 ? m / live : NAN},
-        {"sigma_n_per_s", "σ_n", live > 0 && N > 0 ? m / live / std::sqrt(N) : (N == 0 ? 0.0 : NAN)},
+        {"n_per_s", "n", live > 0 ? corrected_rate(m) : NAN},
+        {"sigma_n_per_s", "σ_n", live > 0 && N > 0 ? corrected_rate(m) / std::sqrt(N) : (N == 0 ? 0.0 : NAN)},
     }};
     std::string wrong;
     bool any = false;
@@ -276,11 +276,10 @@ std::string row_list(const std::vector<int>& lines, std::size_t shown) {
     for (std::size_t i = 0; i < lines.size() && i < shown; ++i) {
         words.push_back(std::to_string(lines[i]));
     }
-    std::string text = (lines.size() == 1 ? "row " : "rows ");
-    for (std::size_t i = 0; i < words.size(); ++i) {
-        text += (i == 0 ? "" : i + 1 == words.size() && lines.size() <= shown ? " and " : ", ") + words[i];
+    if (lines.size() > shown) {
+        words.push_back(thousands(static_cast<int>(lines.size() - shown)) + " more");
     }
-    return lines.size() > shown ? text + " and " + thousands(static_cast<int>(lines.size() - shown)) + " more" : text;
+    return (lines.size() == 1 ? "row " : "rows ") + listed(words);
 }
 
 class Checker {
@@ -364,7 +363,8 @@ void read_setting(const Cells& cells, Typed& typed) {
     const int sources_n = static_cast<int>(sources.size());
     if (typed.has_source && read_number(cells, "source", typed.source, problems) &&
         (typed.source < 1 || typed.source > sources_n)) {
-        problems.push_back("there is no source " + cells.at("source") + "; the sources are 1 to 5");
+        problems.push_back("there is no source " + cells.at("source") + "; the sources are 1 to " +
+                           std::to_string(sources_n));
     }
     if (has_distance && read_number(cells, "distance_cm", typed.d_cm, problems) && !distance_cm.contains(typed.d_cm)) {
         problems.push_back("distance_cm " + cells.at("distance_cm") + " is outside the program's " +
@@ -413,10 +413,6 @@ void Checker::read(const Record& record) {
         row.student = cells["student"];
     }
     row.N = typed.N;
-    const int source = typed.source;
-    const bool has_source = typed.has_source;
-    const double d_cm = typed.d_cm;
-    const double t_s = typed.t_s;
     if (cells.contains("time_utc")) {
         row.time_typed = cells["time_utc"];
         row.second = utc_second(row.time_typed);
@@ -437,7 +433,7 @@ void Checker::read(const Record& record) {
         refused_lines_.push_back(record.line);
         return;
     }
-    row.setting = setting_of(Setting{source, has_source ? 0.0 : d_cm, t_s});
+    row.setting = setting_of(Setting{typed.source, typed.has_source ? 0.0 : typed.d_cm, typed.t_s});
     const Facts& f = facts_[row.setting];
     const auto N = static_cast<std::size_t>(row.N);
     const bool can_happen = row.N <= f.highest && N < f.p.size();
@@ -445,17 +441,17 @@ void Checker::read(const Record& record) {
     row.verdict = can_happen ? verdict_of(p) : Verdict::cannot_happen;
     std::string reproduced;
     if (row.second) {
-        const int again = count_of_second(t_s, f.rate, tau, *row.second);
+        const int again = count_of_second(typed.t_s, f.rate, tau, *row.second);
         reproduced = again == row.N ? "yes" : "no: the program gave " + std::to_string(again) + " at that second";
     }
     shown.push_back(row.student);
-    shown.push_back(has_source ? "source " + cells["source"] : "d = " + cells["distance_cm"] + " cm");
+    shown.push_back(typed.has_source ? "source " + cells["source"] : "d = " + cells["distance_cm"] + " cm");
     shown.push_back(cells["t_s"]);
     shown.push_back(cells["n"]);
     shown.push_back(mean_pm_sd(f.spread));
     shown.push_back(can_happen ? p_words(p) : "0");
     shown.push_back(verdict_words(row.verdict));
-    shown.push_back(arithmetic(row.N, t_s, cells));
+    shown.push_back(arithmetic(row.N, typed.t_s, cells));
     shown.push_back(reproduced);
     check_.table.push_back(shown);
     check_.refused.push_back(false);
@@ -477,22 +473,18 @@ Class_check Checker::run(std::string_view sheet) {
         check_.header.emplace_back(trimmed(name));
         keys_.push_back(column_key(name));
     }
+    const auto has_column = [&](const char* key) { return std::find(keys_.begin(), keys_.end(), key) != keys_.end(); };
     std::vector<std::string> missing;
     for (const char* column : {"student", "t_s", "n"}) {
-        if (std::find(keys_.begin(), keys_.end(), column) == keys_.end()) {
+        if (!has_column(column)) {
             missing.emplace_back(column == std::string_view("n") ? "N" : column);
         }
     }
-    if (std::find(keys_.begin(), keys_.end(), "source") == keys_.end() &&
-        std::find(keys_.begin(), keys_.end(), "distance_cm") == keys_.end()) {
+    if (!has_column("source") && !has_column("distance_cm")) {
         missing.emplace_back("source or distance_cm");
     }
     if (!missing.empty()) {
-        std::string names;
-        for (std::size_t i = 0; i < missing.size(); ++i) {
-            names += (i == 0 ? "" : i + 1 == missing.size() ? " and " : ", ") + missing[i];
-        }
-        check_.problem = "The header row (the sheet's first row) names no column " + names +
+        check_.problem = "The header row (the sheet's first row) names no column " + listed(missing) +
                          ". A class sheet needs the columns student, source or distance_cm, t_s and N.";
         return check_;
     }
@@ -536,9 +528,6 @@ void Checker::summarise() {
     s.pop_back();
 }
 
-// D = sum of z^2 over each student's counts, against sets drawn from the
-// exact distributions of the same settings: once per set of settings, so a
-// class that did the same worksheets is drawn once.
 // Where D stands among honest sets: "D = 2.19, P(D′ ≤ D) = 0.30, P(D′ ≥ D) =
 // 0.70: as expected."
 std::string scatter_words(const std::vector<double>& sets, double D) {
@@ -569,6 +558,9 @@ std::vector<double> Checker::honest_sets(const std::vector<std::size_t>& setting
     return sets;
 }
 
+// D = sum of z^2 over each student's counts, against sets drawn from the
+// exact distributions of the same settings: once per set of settings, so a
+// class that did the same worksheets is drawn once.
 void Checker::scatter(std::string& summary) {
     std::vector<std::string> students;
     std::map<std::string, std::vector<std::size_t>> rows_of;
@@ -645,12 +637,16 @@ double Checker::honest_pairs() const {
     return expected;
 }
 
+bool same_second(const Row& one, const Row& other) {
+    return one.second && other.second && *one.second == *other.second;
+}
+
 std::string Checker::pair_words(const Row& one, const Row& other) const {
     std::string line = "- " + one.student + " (row " + std::to_string(one.line) + ") and " + other.student + " (row " +
                        std::to_string(other.line) + "): " + setting_words(one.setting) +
                        ", N = " + std::to_string(one.N);
     if (one.second && other.second) {
-        line += *one.second == *other.second
+        line += same_second(one, other)
                     ? ", in the same second (" + one.time_typed +
                           "): the program gives recordings of one setting that end in the same second the same count"
                     : ", at different seconds";
@@ -665,7 +661,7 @@ void Checker::identical(std::string& summary) {
         same[{rows_[i].setting, rows_[i].N}].push_back(i);
     }
     std::size_t pairs = 0;
-    std::vector<std::string> same_second;  // listed first: these a grader asks about
+    std::vector<std::string> together;  // in the same second: listed first, as a grader asks about these
     std::vector<std::string> apart;
     for (const auto& [at, list] : same) {
         for (std::size_t a = 0; a < list.size(); ++a) {
@@ -676,21 +672,21 @@ void Checker::identical(std::string& summary) {
                     continue;
                 }
                 ++pairs;
-                auto& listed = one.second && other.second && *one.second == *other.second ? same_second : apart;
-                if (listed.size() < shown) {
-                    listed.push_back(pair_words(one, other));
+                auto& list_of = same_second(one, other) ? together : apart;
+                if (list_of.size() < shown) {
+                    list_of.push_back(pair_words(one, other));
                 }
             }
         }
     }
-    same_second.insert(same_second.end(), apart.begin(), apart.end());
-    same_second.resize(std::min(same_second.size(), shown));
+    together.insert(together.end(), apart.begin(), apart.end());
+    together.resize(std::min(together.size(), shown));
     summary +=
         "Identical counts at one setting and time from different students: " + plural(static_cast<int>(pairs), "pair") +
         " (an honest class: " + about(honest_pairs()) +
         "). Honest counts agree this often by chance, and recordings that end in the same second agree "
         "always: a shared count is no proof of copying.\n";
-    for (const std::string& line : same_second) {
+    for (const std::string& line : together) {
         summary += line;
     }
     if (pairs > shown) {

@@ -25,11 +25,17 @@ std::string percent(double share, int decimals);
 std::string one_in(double share);
 std::string one_in_words(double share);
 
+/// The standard deviation that a student can work out from one count N of t
+/// seconds: sqrt(N) (1 - m tau), with m = N / t.
+double quotable_sd(double N, double t);
+
+/// The mean of the values, and the sum of the squares of their distances
+/// from `mean`.
+double average(const std::vector<double>& v);
+double squares_about(const std::vector<double>& v, double mean);
+
 /// A small whole number in words ("three"), up to ten; larger ones in digits.
 std::string number_word(int n);
-
-/// The items in a sentence: "a, b and c".
-std::string listed(const std::vector<std::string>& items);
 
 /// The columns of a table for the repeated counts of a source, " N₁ | N₂ |
 /// N₃ |" for three, and a table's alignment row of `columns` numbers.

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <numeric>
 #include <sstream>
 #include <utility>
 
@@ -35,12 +36,18 @@ std::string one_in_words(double share) {
 
 std::string one_in(double share) { return "about " + one_in_words(share); }
 
-std::string listed(const std::vector<std::string>& items) {
-    std::string text;
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        text += (i == 0 ? "" : i + 1 == items.size() ? " and " : ", ") + items[i];
+double quotable_sd(double N, double t) { return std::sqrt(N) * (1 - N / t * tau); }
+
+double average(const std::vector<double>& v) {
+    return std::accumulate(v.begin(), v.end(), 0.0) / static_cast<double>(v.size());
+}
+
+double squares_about(const std::vector<double>& v, double mean) {
+    double sum = 0;
+    for (const double x : v) {
+        sum += (x - mean) * (x - mean);
     }
-    return text;
+    return sum;
 }
 
 std::string repeat_columns() {

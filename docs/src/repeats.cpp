@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdint>
 #include <functional>
-#include <numeric>
 #include <vector>
 
 #include "guide.hpp"
@@ -32,15 +31,9 @@ Values repeated_counts() {
         std::vector<double> counts(static_cast<std::size_t>(k));
         for (int set = 0; set < sets; ++set) {
             std::generate(counts.begin(), counts.end(), std::ref(draw));
-            const double mean = std::accumulate(counts.begin(), counts.end(), 0.0) / k;
-            double squares = 0;
-            for (const double N : counts) {
-                squares += (N - mean) * (N - mean);
-            }
-            const double s = std::sqrt(squares / (k - 1));
-            const double poisson = std::sqrt(mean);
-            const double quotable = poisson * (1 - mean / t * tau);
-            nearer += std::abs(s - quotable) < std::abs(s - poisson) ? 1 : 0;
+            const double mean = average(counts);
+            const double s = std::sqrt(squares_about(counts, mean) / (k - 1));
+            nearer += std::abs(s - quotable_sd(mean, t)) < std::abs(s - std::sqrt(mean)) ? 1 : 0;
         }
         return static_cast<double>(nearer) / sets;
     };
@@ -64,7 +57,7 @@ Values repeated_counts() {
         {"pooled_nearer", classes < 0.9995 ? percent(classes, 1) : "more than 99.9"},
         {"pooled_sd", fixed(spread.standard_deviation, 1)},
         {"pooled_sqrt", fixed(std::sqrt(spread.mean), 1)},
-        {"pooled_quotable", fixed(std::sqrt(spread.mean) * (1 - spread.mean / t * tau), 1)},
+        {"pooled_quotable", fixed(quotable_sd(spread.mean, t), 1)},
         {"pooled_sd_spread", percent(1 / std::sqrt(2.0 * (pooled - 1)), 0)},
         {"three_sd_spread", percent(1 / std::sqrt(2.0 * (worksheet_repeats - 1)), 0)},
     };

@@ -92,6 +92,9 @@ std::string capitalised(std::string text);
 /// Text without the blanks and line ends around it.
 std::string_view trimmed(std::string_view text);
 
+/// The items in a sentence: "a, b and c".
+std::string listed(const std::vector<std::string>& items);
+
 /// A whole number with a comma between thousands: 200,000.
 std::string thousands(int n);
 

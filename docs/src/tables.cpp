@@ -17,11 +17,6 @@ namespace {
 
 // The counting time of the distance table, in s.
 constexpr double distance_table_t_s = 100;
-// The plan of distances suggested to students (Worksheet 2's rows), in cm.
-
-// The standard deviation that a student can work out from one count N of t
-// seconds: sqrt(N) (1 - m tau), with m = N / t.
-double quotable_sd(double N, double t) { return std::sqrt(N) * (1 - N / t * tau); }
 
 // Every setting that the dialogue accepts, on a grid: the five sources and
 // the distances every 0.01 cm, each for every whole second of counting time.
