@@ -723,19 +723,24 @@ try {
   async function classCheck(page, printed) {
     const sheetOf = (block) => block.startsWith('student,');
     const example = printed.find(sheetOf);
-    const run = async (sheet) => {
-      await page.$eval('#class-sheet', (area, text) => { area.value = text; }, sheet);
+    // Starts a check, pasted or opened, and reads its answer off the page.
+    const answer = async (start) => {
       await page.evaluate(() => { window.classCheckMs = undefined; });
-      await page.click('#class-form button[type="submit"]');
+      await start();
       await page.waitForFunction('window.classCheckMs !== undefined', { timeout: 20000 });
       return page.evaluate(() => ({
         ms: window.classCheckMs,
         summary: document.getElementById('class-summary').textContent,
         rows: [...document.querySelectorAll('#class-table tbody tr')].map((tr) => [...tr.cells].map((td) => td.textContent)),
         figures: document.querySelectorAll('#class-figures svg').length,
+        titled: document.querySelectorAll('#class-figures svg[role="img"] title').length,
         download: !document.getElementById('class-download').hidden,
       }));
     };
+    const run = (sheet) => answer(async () => {
+      await page.$eval('#class-sheet', (area, text) => { area.value = text; }, sheet);
+      await page.click('#class-form button[type="submit"]');
+    });
     const pasted = await run(example);
     check(printed.includes(pasted.summary), `the class check's summary is not the guide's:\n${pasted.summary}`);
     const guideRows = await page.$$eval('table:not(.class-check)', (tables) => {
@@ -746,17 +751,13 @@ try {
     check(filled(pasted.rows) === filled(guideRows),
       `the class check's table is not the guide's:\n${filled(pasted.rows)}\n${filled(guideRows)}`);
     check(pasted.download && pasted.figures === 0, `example: download ${pasted.download}, ${pasted.figures} figures`);
-    const honest = readFileSync(resolve(guidePath, '..', 'class-sheet-example.csv'), 'utf8');
+    const honestPath = resolve(guidePath, '..', 'class-sheet-example.csv');
     const field = await page.$('#class-file');
-    await page.evaluate(() => { window.classCheckMs = undefined; });
-    await field.uploadFile(resolve(guidePath, '..', 'class-sheet-example.csv'));
-    await page.waitForFunction('window.classCheckMs !== undefined', { timeout: 20000 });
-    const opened = await page.evaluate(() => ({ ms: window.classCheckMs,
-      summary: document.getElementById('class-summary').textContent,
-      figures: document.querySelectorAll('#class-figures svg[role="img"] title').length }));
-    const lines = honest.trim().split('\n');
-    check(opened.summary.startsWith(`Rows: ${lines.length - 1} read, 0 refused.`) && opened.figures > 0,
-      `the class's honest sheet, opened, gives ${opened.figures} figures and:\n${opened.summary}`);
+    const opened = await answer(() => field.uploadFile(honestPath));
+    const lines = readFileSync(honestPath, 'utf8').trim().split('\n');
+    check(opened.summary.startsWith(`Rows: ${lines.length - 1} read, 0 refused.`) && opened.titled > 0 &&
+      opened.titled === opened.figures,
+    `the class's honest sheet, opened, gives ${opened.figures} figures (${opened.titled} with a title) and:\n${opened.summary}`);
     const tenThousand = [lines[0]];
     for (let copy = 0; tenThousand.length <= 10000; copy += 1) {
       for (const line of lines.slice(1)) if (tenThousand.length <= 10000) tenThousand.push(`${copy}${line}`);
