@@ -1,4 +1,4 @@
-#include "console/number_grammar.hpp"
+#include "common/number_grammar.hpp"
 
 #include <gtest/gtest.h>
 

@@ -5,6 +5,7 @@
 #include <emscripten.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdint>
 #include <istream>
 #include <ostream>
@@ -116,8 +117,14 @@ struct Browser_clock final : Lab_clock {
 // The count that the program gives for a setting (source 1-5, or 0 and the
 // distance) and counting time when the recording's wait ends in the calendar
 // second `second`: a measurement's row reproduced, as a teacher checks it.
+// -1 for a time or a second that no recording has (NaN, infinite, or a
+// second beyond what a double holds exactly).
 extern "C" EMSCRIPTEN_KEEPALIVE int reproduced_count(int source, double distance_cm, double t_s, double second) {
     using namespace counting_lab;
+    constexpr double exact = 9'007'199'254'740'992.0;  // 2^53
+    if (!counting_time_s.contains(t_s) || !(std::abs(second) < exact) || second != std::floor(second)) {
+        return -1;
+    }
     return count_of_second(t_s, setting_rate(source, distance_cm), tau, static_cast<std::int64_t>(second));
 }
 

@@ -82,8 +82,6 @@
     }
     return false;
   }
-  // At a prompt: names the field after it, describes it with the line
-  // before it, and says what is new.
   // The question a prompt answers: the last line of the screen that asks
   // ("Enter ..."), else the line before the prompt.
   function question(said) {

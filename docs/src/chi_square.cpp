@@ -82,12 +82,12 @@ Values chi_square_exercise() {
 
     // The acceptance band: sets drawn from the exact distribution, each
     // judged with sqrt(N-bar) as most students do, and with N-bar (1 - m tau)^2.
-    Count_draw draw(exact, 2026);
+    Seeded_counts honest(exact, 2026);
     std::vector<double> with_sqrt;
     std::vector<double> with_dead_time;
     for (int set = 0; set < chi_square.exact_sets; ++set) {
         std::vector<double> counts(static_cast<std::size_t>(chi_square.repeats));
-        std::generate(counts.begin(), counts.end(), std::ref(draw));
+        std::generate(counts.begin(), counts.end(), std::ref(honest));
         const double mean = average(counts);
         const double squares = squares_about(counts, mean);
         const double live = 1 - mean / chi_square.t_s * tau;

@@ -7,7 +7,9 @@
 #include <string_view>
 #include <utility>
 
-#include "class_check.hpp"
+#include "grading/class_check.hpp"
+#include "grading/render.hpp"
+#include "grading/sheet.hpp"
 #include "guide.hpp"
 #include "simulation/lab.hpp"
 #include "simulation/recording.hpp"
@@ -24,11 +26,10 @@ constexpr std::int64_t class_start = 1'796'806'800;
 std::string row(const std::string& student, int source, double d_cm, double t, std::int64_t second,
                 const std::string& n_written = "") {
     const int N = count_of_second(t, setting_rate(source, d_cm), tau, second);
-    const double m = N / t;
-    const double n = corrected_rate(m);
+    const Student_rates rates = student_rates(N, t);
     return student + "," + (source > 0 ? std::to_string(source) : "") + "," + (source > 0 ? "" : short_cm(d_cm)) + "," +
-           fixed(t, 0) + "," + std::to_string(N) + "," + fixed(m, 3) + "," +
-           (n_written.empty() ? fixed(n, 2) : n_written) + "," + fixed(N > 0 ? n / std::sqrt(N) : 0.0, 2) + "," +
+           fixed(t, 0) + "," + std::to_string(N) + "," + fixed(rates.m, 3) + "," +
+           (n_written.empty() ? fixed(rates.n, 2) : n_written) + "," + fixed(rates.sigma_n, 2) + "," +
            utc_time(second) + "\n";
 }
 
@@ -83,7 +84,7 @@ Values class_example(const std::string& folder) {
     return {
         {"class_example_sheet", sheet.substr(0, sheet.size() - 1)},
         {"class_example_table", class_table_markdown(check)},
-        {"class_example_summary", check.summary},
+        {"class_example_summary", class_summary_words(check)},
         {"class_rows_limit", thousands(class_rows_limit)},
         {"scatter_sets", thousands(scatter_sets)},
     };

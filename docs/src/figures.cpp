@@ -85,12 +85,12 @@ constexpr double figure_3_t_s = 100;
 constexpr std::uint32_t figure_3_first_seed = 200'000;
 
 Values write_measured_rates(const std::string& points_path, const std::string& curve_path,
-                            const std::array<double, table_distances_cm.size()>& distances_cm) {
-    struct Setting {
+                            const std::array<double, 8>& distances_cm) {
+    struct Plotted {
         std::string name;
         double rate;
     };
-    std::vector<Setting> settings;
+    std::vector<Plotted> settings;
     for (std::size_t i = 0; i < sources.size(); ++i) {
         settings.push_back({"source " + std::to_string(i + 1), source_rate(sources[i])});
     }
@@ -106,7 +106,7 @@ Values write_measured_rates(const std::string& points_path, const std::string& c
     int beyond_2 = 0;
     double farthest_z = 0;
     std::string farthest;
-    for (const Setting& s : settings) {
+    for (const Plotted& s : settings) {
         const int N = simulated_count(figure_3_t_s, s.rate, seed++);
         const double m = N / figure_3_t_s;
         // One standard deviation of a single recording, from the exact
@@ -167,7 +167,7 @@ Values figure_data(const std::string& folder) {
     write_rate_against_distance(folder + "/rate_against_distance.dat");
     write_count_histogram(folder + "/count_histogram.dat");
     Values values =
-        write_measured_rates(folder + "/measured_rates.dat", folder + "/dead_time_curve.dat", table_distances_cm);
+        write_measured_rates(folder + "/measured_rates.dat", folder + "/dead_time_curve.dat", table_distances_cm());
     const double rate = source_rate(sources[histogram.source]);
     const Mean_and_spread count = count_spread(histogram.t_s, rate);
     values["histogram_source"] = std::to_string(histogram.source + 1);

@@ -6,15 +6,40 @@
 #include <array>
 #include <cstdint>
 #include <map>
+#include <random>
 #include <string>
 #include <vector>
 
-#include "answer_key.hpp"
-#include "count_check.hpp"
+#include "grading/answer_key.hpp"
+#include "grading/count_check.hpp"
+#include "grading/statistics.hpp"
+#include "grading/wording.hpp"
 #include "simulation/count_distribution.hpp"
-#include "statistics.hpp"
+#include "simulation/lab.hpp"
 
 namespace counting_lab::guide {
+
+// The guide states what the grading code works out, in its words.
+using namespace counting_lab::grading;  // NOLINT(google-build-using-namespace)
+
+/// The counting times of the guide's table of the sources, in s.
+inline constexpr std::array<double, 3> source_table_times_s{10, 30, 100};
+
+/// Honest counts at quantiles drawn from an exact distribution p with a
+/// fixed seed, so that the guide comes out the same each time.
+class Seeded_counts {
+  public:
+    Seeded_counts(const std::vector<double>& p, std::uint64_t seed);
+    double operator()();
+
+  private:
+    std::vector<double> cumulative_;
+    std::mt19937_64 generator_;
+};
+
+/// The count of one simulated recording, with the program's generator seeded
+/// with `seed` as it is after a wait.
+int simulated_count(double t, double rate, std::uint32_t seed);
 
 /// The values of the guide's {{placeholders}}, by name.
 using Values = std::map<std::string, std::string>;
@@ -70,8 +95,11 @@ std::string honest_sheet(int students);
 /// exactly the cut-off distance away from the source.
 double rim_limit_cm();
 
-/// The distances of Table 2, in cm; Figure 3 also plots those below the cut-off.
-inline constexpr std::array<double, 8> table_distances_cm{0.5, 1.0, 1.5, 2.0, 2.44, 2.5, 2.64, 3.0};
+/// The distances of Table 2, in cm: either side of the rim limit and of the
+/// cut-off; Figure 3 also plots those below the cut-off.
+/// That is, 2.44 cm, where the tables and Worksheet 2 set a distance.
+double rim_limit_two_places_cm();
+std::array<double, 8> table_distances_cm();
 
 // The parts of the guide.
 Values source_table();                            // Table 1 and what a grader reads off it (tables.cpp)

@@ -38,6 +38,19 @@ std::string one_in(double share) { return "about " + one_in_words(share); }
 
 double quotable_sd(double N, double t) { return std::sqrt(N) * (1 - N / t * tau); }
 
+int simulated_count(double t, double rate, std::uint32_t seed) { return count_events(t, rate, tau, seeded_draw(seed)); }
+
+// NOLINTNEXTLINE(cert-msc32-c,cert-msc51-cpp): seeded by the caller, so the guide comes out the same
+Seeded_counts::Seeded_counts(const std::vector<double>& p, std::uint64_t seed)
+    : cumulative_(p.size()), generator_(seed) {
+    std::partial_sum(p.begin(), p.end(), cumulative_.begin());
+}
+
+double Seeded_counts::operator()() {
+    const double u = static_cast<double>(generator_() >> 11) * 0x1.0p-53;
+    return static_cast<double>(std::lower_bound(cumulative_.begin(), cumulative_.end(), u) - cumulative_.begin());
+}
+
 double average(const std::vector<double>& v) {
     return std::accumulate(v.begin(), v.end(), 0.0) / static_cast<double>(v.size());
 }

@@ -22,7 +22,7 @@ constexpr std::size_t repeats_source = sources.size() - 1;
 Values repeated_counts() {
     const double t = worksheet_t_s;
     const std::vector<double> p = count_distribution(t, source_rate(sources[repeats_source]));
-    Count_draw draw(p, 2027);
+    Seeded_counts honest(p, 2027);
     // The share of honest sets of k counts whose standard deviation lies
     // nearer sqrt(mean) (1 - m tau) than sqrt(mean), each worked out from
     // the set's own mean, as a student does.
@@ -30,7 +30,7 @@ Values repeated_counts() {
         int nearer = 0;
         std::vector<double> counts(static_cast<std::size_t>(k));
         for (int set = 0; set < sets; ++set) {
-            std::generate(counts.begin(), counts.end(), std::ref(draw));
+            std::generate(counts.begin(), counts.end(), std::ref(honest));
             const double mean = average(counts);
             const double s = std::sqrt(squares_about(counts, mean) / (k - 1));
             nearer += std::abs(s - quotable_sd(mean, t)) < std::abs(s - std::sqrt(mean)) ? 1 : 0;

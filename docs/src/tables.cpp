@@ -52,11 +52,9 @@ Rule_shares rule_shares(double t, double rate) {
     for (std::size_t n = 0; n < p.size(); ++n) {
         shares.second_look += ps[n] < second_look_rarer_than ? p[n] : 0;
         shares.query += ps[n] < rarer_than ? p[n] : 0;
-        const double m = static_cast<double>(n) / t;
-        const double live = 1 - m * tau;
-        if (z_n_shown && n > 0 && live > 0) {
-            const double n_rate = m / live;
-            const double z_n = (n_rate - rate) / (n_rate / std::sqrt(static_cast<double>(n)));
+        const Student_rates rates = student_rates(static_cast<int>(n), t);
+        if (z_n_shown && n > 0 && rates.live()) {
+            const double z_n = (rates.n - rate) / rates.sigma_n;
             shares.z_n_beyond_3 += std::abs(z_n) > 3 ? p[n] : 0;
         }
     }
@@ -105,6 +103,12 @@ std::string worksheet_1_table() {
 }  // namespace
 
 double rim_limit_cm() { return std::sqrt(cut_off_cm * cut_off_cm - R * R); }
+
+double rim_limit_two_places_cm() { return std::round(rim_limit_cm() * 100) / 100; }
+
+std::array<double, 8> table_distances_cm() {
+    return {0.5, 1.0, 1.5, 2.0, rim_limit_two_places_cm(), 2.5, cut_off_cm, 3.0};
+}
 
 Values source_table() {
     // The guide says that at every setting at most 1 in 200 honest counts get
@@ -218,7 +222,7 @@ Values distance_table() {
     table << "| d (cm) | Cone bounded by | Ω (sr) | n (1/s) | n·t | N: mean ± sd | Lost to dead time "
              "| 95 % of counts | Query outside |\n"
              "|---:|:---|---:|---:|---:|---:|---:|---:|---:|\n";
-    for (const double d : table_distances_cm) {
+    for (const double d : table_distances_cm()) {
         const double rate = distance_rate(d);
         const std::vector<double> p = count_distribution(distance_table_t_s, rate);
         const Mean_and_spread count = mean_and_spread(p);

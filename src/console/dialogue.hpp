@@ -5,7 +5,7 @@
 #include <iosfwd>
 #include <string_view>
 
-#include "console/number_grammar.hpp"
+#include "common/number_grammar.hpp"
 
 namespace counting_lab {
 

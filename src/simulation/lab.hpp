@@ -1,8 +1,9 @@
 // The lab's setup, written once: the sources of the source-activity
 // exercise, the source and cut-off of the distance exercise, the count rates
 // both exercises hand to the counter, and the ranges the dialogue accepts.
-// The dialogue, the page, the teacher's guide and its checker all read it
-// from here. The dead time `tau` and the window radius `R` stand with the
+// The dialogue checks what is typed against them (its prompts state the
+// ranges in fixed texts of their own); the page, the grading library and
+// the teacher's guide read them from here. The dead time `tau` and the window radius `R` stand with the
 // recording and the geometry that they belong to.
 #pragma once
 

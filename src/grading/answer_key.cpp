@@ -1,14 +1,15 @@
-#include "answer_key.hpp"
+#include "grading/answer_key.hpp"
 
 #include <cmath>
 
-#include "console/number_grammar.hpp"
+#include "common/number_grammar.hpp"
+#include "grading/setting.hpp"
+#include "grading/statistics.hpp"
+#include "grading/wording.hpp"
 #include "simulation/geometry.hpp"
 #include "simulation/lab.hpp"
-#include "simulation/recording.hpp"
-#include "statistics.hpp"
 
-namespace counting_lab::guide {
+namespace counting_lab::grading {
 
 std::string bounded_by(double d_cm) {
     if (d_cm > cut_off_cm) {
@@ -58,28 +59,18 @@ std::vector<std::vector<std::string>> worksheet_2_key(double t) {
     return rows;
 }
 
-std::string worksheet_2_key_html(std::string_view typed_t) {
+Key_time key_time(std::string_view typed_t) {
     double t = 0;
-    if (!parse_number(typed_t, t) || !counting_time_s.contains(t)) {
-        return "<p>Type the counting time the class used, in seconds, from " + fixed(counting_time_s.low, 0) + " to " +
-               fixed(counting_time_s.high, 0) +
-               (typed_t.find(',') != std::string_view::npos ? ". " + std::string(comma_hint) : std::string(".")) +
-               "</p>";
+    const bool read = parse_number(typed_t, t);
+    const Setting_faults faults =
+        setting_faults({.time_typed = !trimmed(typed_t).empty(), .t_s = read ? std::optional(t) : std::nullopt});
+    if (read && !faults.time_outside) {
+        return {t, ""};
     }
-    std::string html = "<table class=\"key-table\">\n<caption>Answer key of Worksheet 2 for t = " + plain(t) +
-                       " s</caption>\n<thead><tr>";
-    for (const std::string& column : worksheet_2_key_columns(t)) {
-        html += "<th scope=\"col\">" + column + "</th>";
-    }
-    html += "</tr></thead>\n<tbody>\n";
-    for (const auto& row : worksheet_2_key(t)) {
-        html += "<tr>";
-        for (const std::string& cell : row) {
-            html += "<td>" + cell + "</td>";
-        }
-        html += "</tr>\n";
-    }
-    return html + "</tbody>\n</table>";
+    return {std::nullopt,
+            "Type the counting time the class used, in seconds, from " + fixed(counting_time_s.low, 0) + " to " +
+                fixed(counting_time_s.high, 0) +
+                (typed_t.find(',') != std::string_view::npos ? ". " + std::string(comma_hint) : std::string("."))};
 }
 
-}  // namespace counting_lab::guide
+}  // namespace counting_lab::grading

@@ -1,15 +1,18 @@
-#include "count_check.hpp"
+
+#include "grading/count_check.hpp"
 
 #include <cmath>
 #include <optional>
 #include <tuple>
 #include <type_traits>
 
-#include "console/number_grammar.hpp"
+#include "common/number_grammar.hpp"
+#include "grading/setting.hpp"
+#include "grading/statistics.hpp"
+#include "grading/wording.hpp"
 #include "simulation/lab.hpp"
-#include "statistics.hpp"
 
-namespace counting_lab::guide {
+namespace counting_lab::grading {
 
 namespace {
 
@@ -60,27 +63,30 @@ Form read_form(std::string_view source, std::string_view distance, std::string_v
     form.N = field<int>("Count N", count, form.problem);
     form.d_typed = trimmed(distance);
     form.N_typed = trimmed(count);
-    const int sources_n = static_cast<int>(sources.size());
-    if (form.source_number && (*form.source_number < 1 || *form.source_number > sources_n)) {
-        form.problem +=
-            "Source (1-5): there is no source " + std::to_string(*form.source_number) + "; the sources are 1 to 5.\n";
+    const Setting_faults faults = setting_faults({!trimmed(source).empty(), !trimmed(distance).empty(),
+                                                  !trimmed(time).empty(), form.source_number, form.d_cm, form.t_s});
+    if (faults.no_such_source) {
+        form.problem += "Source (1-5): there is no source " + std::to_string(*form.source_number) +
+                        "; the sources are 1 to " + std::to_string(sources.size()) + ".\n";
     }
-    if (form.d_cm && !distance_cm.contains(*form.d_cm)) {
+    if (faults.distance_outside) {
         form.problem += "Distance d (cm): the program takes distances from " + fixed(distance_cm.low, 1) + " to " +
                         fixed(distance_cm.high, 1) + " cm.\n";
     }
-    if (form.t_s && !counting_time_s.contains(*form.t_s)) {
+    if (faults.time_outside) {
         form.problem += "Counting time t (s): the program takes counting times from " + fixed(counting_time_s.low, 0) +
                         " to " + seconds(counting_time_s.high) + ".\n";
     }
     if (form.N && *form.N < 0) {
         form.problem += "Count N: a count is a whole number from 0.\n";
     }
-    if (trimmed(source).empty() == trimmed(distance).empty()) {
-        form.problem += trimmed(source).empty() ? "Fill in the source (1-5) or the distance d (cm).\n"
-                                                : "Fill in the source or the distance, not both.\n";
+    if (faults.neither) {
+        form.problem += "Fill in the source (1-5) or the distance d (cm).\n";
     }
-    if (trimmed(time).empty()) {
+    if (faults.source_and_distance) {
+        form.problem += "Fill in the source or the distance, not both.\n";
+    }
+    if (faults.time_missing) {
         form.problem += "Fill in the counting time t (s).\n";
     }
     return form;
@@ -100,20 +106,18 @@ std::string count_stands(int N, double t, double rate, const std::vector<double>
                           : off <= 3 ? "between 2 and 3 sd."
                                      : "more than 3 sd.") +
                          " Two-sided p = " + p_words(two_sided) + ": " + verdict_words(verdict_of(two_sided)) + ".\n";
-    const double m = N / t;
-    const double live = 1 - m * tau;
+    const Student_rates rates = student_rates(N, t);
     if (N == 0) {
         return answer + "Measured rate m = 0: nothing to correct.";
     }
-    if (!(live > 0)) {
-        return answer + "Measured rate m = " + fixed(m, 3) + " per second: m τ = " + fixed(m * tau, 2) +
+    if (!rates.live()) {
+        return answer + "Measured rate m = " + fixed(rates.m, 3) + " per second: m τ = " + fixed(rates.m * tau, 2) +
                ", the counter was never live, and the correction cannot be made.";
     }
-    const double n = m / live;
-    const double sd_n = n / std::sqrt(N);  // = sqrt(N) (1 - m tau) / t / (1 - m tau)^2
-    const double z_n = (n - rate) / sd_n;
-    answer += "Measured rate m = N / t = " + fixed(m, 3) + " per second; corrected n = m / (1 − m τ) = " + fixed(n, 2) +
-              " ± " + fixed(sd_n, 2) + " per second (σ_n = n / √N).\n";
+    const double z_n = (rates.n - rate) / rates.sigma_n;
+    answer += "Measured rate m = N / t = " + fixed(rates.m, 3) +
+              " per second; corrected n = m / (1 − m τ) = " + fixed(rates.n, 2) + " ± " + fixed(rates.sigma_n, 2) +
+              " per second (σ_n = n / √N).\n";
     if (spread.mean < normal_from_mean) {
         return answer + "The true rate " + fixed(rate, 2) + " per second: too few counts for z_n (an honest mean of " +
                fixed(spread.mean, 1) + "); grade on the count's p.";
@@ -172,4 +176,4 @@ std::string check_count(std::string_view source, std::string_view distance, std:
     return answer + count_stands(*N, *t_s, rate, p, spread);
 }
 
-}  // namespace counting_lab::guide
+}  // namespace counting_lab::grading

@@ -1,19 +1,22 @@
 // What the exact distribution of a recording's count says to a grader: the
-// ranges an honest count falls in, and where one student's count stands.
-// The guide's generator and the guide's checker (compiled to WebAssembly)
-// both use it, so the guide and its checker say the same.
+// ranges an honest count falls in, how rare a count is, the verdict that
+// follows, and what a student works out from a count.
 #pragma once
 
-#include <array>
-#include <cstdint>
-#include <random>
+#include <cmath>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "simulation/count_distribution.hpp"
 
-namespace counting_lab::guide {
+namespace counting_lab::grading {
+
+/// The exact distribution of the count of a recording of `t` seconds at
+/// `rate` counts per second through the lab's counter, and its mean and spread.
+std::vector<double> count_distribution(double t, double rate);
+Mean_and_spread count_spread(double t, double rate);
+/// "217.4 ± 12.8"
+std::string mean_pm_sd(const Mean_and_spread& m);
 
 /// The share of the counts, of distribution `p` with mean and spread `m`,
 /// that lie more than `k` standard deviations from the mean.
@@ -27,9 +30,6 @@ struct Count_range {
     int high;
 };
 Count_range central_range(const std::vector<double>& p, double share);
-
-/// The counting times of the guide's table of the sources, in s.
-inline constexpr std::array<double, 3> source_table_times_s{10, 30, 100};
 
 /// How rare an honest count must be for a grader to give it a second look,
 /// and to query it.
@@ -56,10 +56,6 @@ std::string verdict_words(Verdict verdict);
 /// honest count is queried.
 Count_range query_range(const std::vector<double>& p);
 
-/// A probability as a grader reads it: "0.62" from 0.1 up, "1 in 981" below,
-/// "under 1 in 1,000,000,000" below that.
-std::string p_words(double probability);
-
 /// From which honest mean count on the corrected rate's z_n is shown: below
 /// it n = m / (1 - m tau) is too skewed for the normal approximation that
 /// z_n rests on.
@@ -71,47 +67,20 @@ inline constexpr double normal_from_mean = 30;
 /// rate is 0. (Its probability may be too small for a double.)
 int highest_possible(double t, double rate);
 
-/// Honest counts drawn from an exact distribution p with a fixed seed, so
-/// that the guide comes out the same each time.
-class Count_draw {
-  public:
-    Count_draw(const std::vector<double>& p, std::uint64_t seed);
-    double operator()();
-
-  private:
-    std::vector<double> cumulative_;
-    std::mt19937_64 pick_;
-};
-
-/// A number as a student writes it, to two places at most: 30, 12.5, 2.64.
-std::string plain(double value);
-
-/// Text with its first letter, if a lower-case ASCII one, made a capital.
-std::string capitalised(std::string text);
-
-/// Text without the blanks and line ends around it.
-std::string_view trimmed(std::string_view text);
-
-/// The items in a sentence: "a, b and c".
-std::string listed(const std::vector<std::string>& items);
-
-/// A whole number with a comma between thousands: 200,000.
-std::string thousands(int n);
-
-/// A value with `decimals` places, "0.0" rather than "-0.0".
-std::string fixed(double value, int decimals);
-
-/// The exact distribution of the count of a recording of `t` seconds at
-/// `rate` counts per second through the lab's counter, and its mean and spread.
-std::vector<double> count_distribution(double t, double rate);
-Mean_and_spread count_spread(double t, double rate);
-std::string mean_pm_sd(const Mean_and_spread& m);
-
-/// The count of one simulated recording, with the program's generator seeded
-/// with `seed` as it is after a wait.
-int simulated_count(double t, double rate, std::uint32_t seed);
-
 /// n = m / (1 - m tau): the true rate that the measured rate m implies.
 double corrected_rate(double measured_per_s);
 
-}  // namespace counting_lab::guide
+/// What a student works out from a count N of t seconds: the measured rate
+/// m = N / t, the true rate n = m / (1 - m tau) that it implies, and n's
+/// standard deviation sigma_n = n / sqrt(N) (which is sqrt(N) (1 - m tau) / t
+/// carried through the correction). Where m tau >= 1 the counter was never
+/// live and n and sigma_n are NaN; for N = 0, n and sigma_n are 0.
+struct Student_rates {
+    double m;
+    double n;
+    double sigma_n;
+    [[nodiscard]] bool live() const { return !std::isnan(n); }
+};
+Student_rates student_rates(int N, double t);
+
+}  // namespace counting_lab::grading

@@ -1,13 +1,13 @@
-// The guide's checker of one student's count: where the count stands
-// against the exact distribution of its setting, and what it gives for the
-// rates. The guide prints its answers for two settings, and its HTML
-// edition runs the same code in WebAssembly.
+// The check of one student's count: where the count stands against the
+// exact distribution of its setting, and what it gives for the rates, in
+// words a teacher reads. The guide prints its answers for two settings; its
+// HTML edition runs the same code in WebAssembly.
 #pragma once
 
 #include <string>
 #include <string_view>
 
-namespace counting_lab::guide {
+namespace counting_lab::grading {
 
 /// The checker's answer, in lines of plain text, for a student's count `count`
 /// of a recording of `time` seconds from source `source` (1 to 5) or at the
@@ -16,4 +16,4 @@ namespace counting_lab::guide {
 std::string check_count(std::string_view source, std::string_view distance, std::string_view time,
                         std::string_view count);
 
-}  // namespace counting_lab::guide
+}  // namespace counting_lab::grading

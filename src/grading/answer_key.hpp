@@ -1,14 +1,15 @@
 // Worksheet 2's answer key at any counting time: the guide prints it for the
 // worksheet's time, and its HTML edition works it out for the time a class
-// used, with the same code.
+// used, with the same code (render.hpp writes it as HTML).
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-namespace counting_lab::guide {
+namespace counting_lab::grading {
 
 /// The distances of Worksheet 2, in cm, each recorded once.
 inline constexpr std::array<double, 12> worksheet_2_cm{0.5, 0.75, 1.0, 1.25, 1.5, 1.75, 2.0, 2.25, 2.44, 2.5, 2.6, 3.0};
@@ -28,8 +29,12 @@ std::string grading_cells(const std::vector<double>& p);
 std::vector<std::string> worksheet_2_key_columns(double t);
 std::vector<std::vector<std::string>> worksheet_2_key(double t);
 
-/// The key for a counting time as typed, as an HTML table, or what is
-/// wrong with the time, in a paragraph.
-std::string worksheet_2_key_html(std::string_view typed_t);
+/// The counting time of a key as typed, where the program takes it; else
+/// what is wrong with it, in words.
+struct Key_time {
+    std::optional<double> t_s;
+    std::string problem;
+};
+Key_time key_time(std::string_view typed_t);
 
-}  // namespace counting_lab::guide
+}  // namespace counting_lab::grading

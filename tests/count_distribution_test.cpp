@@ -1,12 +1,13 @@
 // The counts of many recordings, from the real generator with fixed seeds,
 // against the exact distribution of the count for a counter with dead time.
+#include "simulation/count_distribution.hpp"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdint>
 #include <vector>
 
-#include "simulation/count_distribution.hpp"
 #include "simulation/recording.hpp"
 
 namespace {

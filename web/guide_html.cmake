@@ -3,11 +3,11 @@
 # WebAssembly as base64) where the guide marks its place, so that it opens
 # and prints anywhere without other files; and in its <meta> the security
 # policy that allows exactly its own scripts and style sheet.
-#   cmake -D CMARK=cmark-gfm -D GUIDE=teaching-guide.md -D TEMPLATE=teaching-guide.html.in -D CHECKER=checker.html
+#   cmake -D CMARK=cmark-gfm -D GUIDE=teaching-guide.md -D TEMPLATE=teaching-guide.html.in -D CHECKER=guide_checker.html
 #         -D CHECKER_JS=checker.js -D CHECKER_WASM=checker.wasm -D ICON=counting-lab.svg
-#         -D OUTPUT=teaching-guide.html -P html.cmake
+#         -D OUTPUT=teaching-guide.html -P guide_html.cmake
 cmake_minimum_required(VERSION 3.25)  # the policies of the project, in this script too
-include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/fill_template.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/../cmake/fill_template.cmake)
 execute_process(COMMAND ${CMARK} --extension table --unsafe ${GUIDE}
   OUTPUT_VARIABLE body COMMAND_ERROR_IS_FATAL ANY)
 get_filename_component(folder ${GUIDE} DIRECTORY)

@@ -1,0 +1,364 @@
+#include "grading/render.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+#include "grading/answer_key.hpp"
+#include "grading/wording.hpp"
+
+namespace counting_lab::grading {
+
+namespace {
+
+std::string about(double expected) {
+    if (expected == 0) {
+        return "0";
+    }
+    if (expected >= 100) {
+        return "about " + thousands(static_cast<int>(std::lround(expected)));
+    }
+    return expected < 0.1 ? "under 0.1" : "about " + fixed(expected, 1);
+}
+
+std::string plural(int n, const std::string& word) { return thousands(n) + " " + word + (n == 1 ? "" : "s"); }
+
+// The words of a list of row numbers, at most `shown` of them.
+std::string row_list(const std::vector<int>& lines, std::size_t shown) {
+    std::vector<std::string> words;
+    for (std::size_t i = 0; i < lines.size() && i < shown; ++i) {
+        words.push_back(std::to_string(lines[i]));
+    }
+    if (lines.size() > shown) {
+        words.push_back(thousands(static_cast<int>(lines.size() - shown)) + " more");
+    }
+    return (lines.size() == 1 ? "row " : "rows ") + listed(words);
+}
+
+std::string chance_words(int at_most, int sets) {
+    return at_most == 0 ? "under 1 in " + thousands(sets) : p_words(static_cast<double>(at_most) / sets);
+}
+
+// "D = 2.19, P(D′ ≤ D) = 0.30, P(D′ ≥ D) = 0.70: as expected."
+std::string scatter_words(const Scatter& s) {
+    return "D = " + fixed(s.D, 2) + ", P(D′ ≤ D) = " + chance_words(s.at_most, s.sets) +
+           ", P(D′ ≥ D) = " + chance_words(s.at_least, s.sets) + ": " +
+           (s.reading == Scatter::Reading::too_regular     ? "too regular"
+            : s.reading == Scatter::Reading::too_scattered ? "too scattered"
+                                                           : "as expected") +
+           ".\n";
+}
+
+std::string pair_words(const Checked_row& one, const Checked_row& other, bool same_second) {
+    std::string line = "- " + one.student + " (row " + std::to_string(one.line) + ") and " + other.student + " (row " +
+                       std::to_string(other.line) + "): " + one.setting.words() + ", N = " + std::to_string(one.N);
+    if (one.second && other.second) {
+        line += same_second
+                    ? ", in the same second (" + one.time_typed +
+                          "): the program gives recordings of one setting that end in the same second the same count"
+                    : ", at different seconds";
+    }
+    return line + ".\n";
+}
+
+std::string bin_words(const Class_histogram& h, std::size_t bin) {
+    const int low = h.first + static_cast<int>(bin) * h.width;
+    return h.width == 1 ? std::to_string(low) : std::to_string(low) + "-" + std::to_string(low + h.width - 1);
+}
+
+// Ticks every 1, 2 or 5 times a power of ten, three or four of them up to
+// `top_value`.
+int tick_step(double top_value) {
+    int step = 1;
+    for (int power = 1; step * 3 < top_value; power *= 10) {
+        for (const int nice : {1, 2, 5}) {
+            if (step * 3 < top_value) {
+                step = nice * power;
+            }
+        }
+    }
+    return step;
+}
+
+std::string svg_of(const Class_histogram& h, std::size_t number) {
+    constexpr double width = 560;
+    constexpr double height = 230;
+    constexpr double left = 58;
+    constexpr double right = 12;
+    constexpr double top = 12;
+    constexpr double bottom = 52;
+    const double top_value = std::max(static_cast<double>(*std::max_element(h.counted.begin(), h.counted.end())),
+                                      *std::max_element(h.honest.begin(), h.honest.end()));
+    const int step = tick_step(top_value);
+    const int scale = step * std::max(1, static_cast<int>(std::ceil(top_value / step)));
+    const double bin_w = (width - left - right) / static_cast<double>(h.counted.size());
+    const auto y = [&](double value) { return top + (height - top - bottom) * (1 - value / scale); };
+    const std::string id = "class-histogram-" + std::to_string(number);
+    std::string desc = "Counts of the class at " + h.setting + ", per bin, with how many an honest class has there: ";
+    for (std::size_t b = 0; b < h.counted.size(); ++b) {
+        desc += (b == 0 ? "" : "; ") + bin_words(h, b) + ": " + std::to_string(h.counted[b]) +
+                " (honest: " + fixed(h.honest[b], 1) + ")";
+    }
+    std::string svg = "<svg viewBox=\"0 0 560 230\" width=\"560\" height=\"230\" role=\"img\" aria-labelledby=\"" + id +
+                      "-title " + id +
+                      "-desc\" font-family=\"DejaVu Sans, Helvetica, Arial, sans-serif\" "
+                      "font-size=\"19\">\n<title id=\"" +
+                      id + "-title\">The class's counts at " + escaped(h.setting) +
+                      " against honest counting</title>\n<desc id=\"" + id + "-desc\">" + escaped(desc) + ".</desc>\n";
+    const double base = y(0);
+    svg += "<line x1=\"" + fixed(left, 1) + "\" y1=\"" + fixed(base, 1) + "\" x2=\"" + fixed(width - right, 1) +
+           "\" y2=\"" + fixed(base, 1) + "\" stroke=\"#1b1b1b\"/>\n";
+    for (int tick = 0; tick <= scale; tick += step) {
+        svg += "<text x=\"" + fixed(left - 6, 1) + "\" y=\"" + fixed(y(tick) + 4, 1) + "\" text-anchor=\"end\">" +
+               std::to_string(tick) + "</text>\n";
+    }
+    const std::size_t label_every = (h.counted.size() + 6) / 7;
+    for (std::size_t b = 0; b < h.counted.size(); ++b) {
+        const double x = left + bin_w * static_cast<double>(b);
+        if (h.counted[b] > 0) {
+            svg += "<rect x=\"" + fixed(x + 1, 1) + "\" y=\"" + fixed(y(h.counted[b]), 1) + "\" width=\"" +
+                   fixed(bin_w - 2, 1) + "\" height=\"" + fixed(base - y(h.counted[b]), 1) +
+                   "\" fill=\"#56b4e9\" stroke=\"#0072b2\"/>\n";
+        }
+        svg += "<circle cx=\"" + fixed(x + bin_w / 2, 1) + "\" cy=\"" + fixed(y(h.honest[b]), 1) +
+               "\" r=\"3.5\" fill=\"#d55e00\"/>\n";
+        if (b % label_every == 0) {
+            svg += "<text x=\"" + fixed(x + bin_w / 2, 1) + "\" y=\"" + fixed(base + 22, 1) +
+                   "\" text-anchor=\"middle\">" + std::to_string(h.first + static_cast<int>(b) * h.width) + "</text>\n";
+        }
+    }
+    svg += "<text x=\"" + fixed((left + width - right) / 2, 1) + "\" y=\"" + fixed(height - 8, 1) +
+           "\" text-anchor=\"middle\">N" + (h.width > 1 ? " (bins of " + std::to_string(h.width) + ")" : "") +
+           "</text>\n</svg>";
+    return svg;
+}
+
+std::string reproduced_words(const Checked_row& row) {
+    if (!row.reproduced) {
+        return "";
+    }
+    return *row.reproduced == row.N ? "yes"
+                                    : "no: the program gave " + std::to_string(*row.reproduced) + " at that second";
+}
+
+// An HTML table of rows of cells under `columns`, each cell escaped.
+template <class Columns>
+std::string html_table(std::string_view attributes, std::string_view caption, const Columns& columns,
+                       const std::vector<std::vector<std::string>>& rows) {
+    std::string html =
+        "<table " + std::string(attributes) + ">\n<caption>" + escaped(caption) + "</caption>\n<thead><tr>";
+    for (const auto& column : columns) {
+        html += "<th scope=\"col\">" + escaped(column) + "</th>";
+    }
+    html += "</tr></thead>\n<tbody>\n";
+    for (const auto& cells : rows) {
+        html += "<tr>";
+        for (const std::string& cell : cells) {
+            html += "<td>" + escaped(cell) + "</td>";
+        }
+        html += "</tr>\n";
+    }
+    return html + "</tbody>\n</table>";
+}
+
+}  // namespace
+
+std::vector<std::string> class_cells(const Checked_row& row) {
+    if (row.refused()) {
+        std::vector<std::string> cells{std::to_string(row.line), row.problem};
+        cells.resize(class_columns.size());
+        return cells;
+    }
+    const bool can_happen = row.verdict != Verdict::cannot_happen;
+    return {std::to_string(row.line),
+            row.student,
+            row.setting_typed,
+            row.t_typed,
+            row.N_typed,
+            mean_pm_sd(row.spread),
+            can_happen ? p_words(row.p) : "0",
+            verdict_words(row.verdict),
+            row.arithmetic,
+            reproduced_words(row)};
+}
+
+std::string class_summary_words(const Class_check& check) {
+    if (!check.problem.empty()) {
+        return check.problem;
+    }
+    const Class_summary& summary = check.summary;
+    const std::vector<int>& refused = summary.refused_lines;
+    std::string s = "Rows: " + thousands(summary.read) + " read, " + thousands(static_cast<int>(refused.size())) +
+                    " refused" + (refused.empty() ? "" : " (" + row_list(refused, 10) + ")") + ".\n";
+    for (std::size_t v = 0; v < summary.counted.size(); ++v) {
+        s += capitalised(verdict_words(static_cast<Verdict>(v))) + ": " + thousands(summary.counted.at(v)) +
+             " (an honest class: " + about(v < summary.honest.size() ? summary.honest.at(v) : 0) + ").\n";
+    }
+    if (summary.whole_class) {
+        s += "Scatter: D = Σ z² over a student's counts, against " + thousands(scatter_sets) +
+             " honest sets of the same settings drawn from the exact distributions; too regular where P(D′ ≤ D) "
+             "is below 1 in 200, too scattered where P(D′ ≥ D) is.\n";
+        for (const Scatter& student : summary.students) {
+            s += "- " + student.student + " (" + plural(student.counts, "count") + "): " + scatter_words(student);
+        }
+        s += "The class (" + plural(summary.whole_class->counts, "count") + "): " + scatter_words(*summary.whole_class);
+    }
+    s += "Identical counts at one setting and time from different students: " +
+         plural(static_cast<int>(summary.pairs), "pair") + " (an honest class: " + about(summary.honest_pairs) +
+         "). Honest counts agree this often by chance, and recordings that end in the same second agree "
+         "always: a shared count is no proof of copying.\n";
+    for (const Identical_pair& pair : summary.shown_pairs) {
+        s += pair_words(check.rows[pair.one], check.rows[pair.other], pair.same_second);
+    }
+    if (summary.pairs > shown_pairs_limit) {
+        s += "- and " + thousands(static_cast<int>(summary.pairs - shown_pairs_limit)) + " more.\n";
+    }
+    s.pop_back();
+    return s;
+}
+
+std::string class_table_html(const Class_check& check) {
+    if (!check.problem.empty()) {
+        return "";  // the summary says what is wrong
+    }
+    std::string html = "<table class=\"class-check\">\n<caption>Class check</caption>\n<thead><tr>";
+    for (const std::string_view column : class_columns) {
+        html += "<th scope=\"col\">" + escaped(column) + "</th>";
+    }
+    html += "</tr></thead>\n<tbody>\n";
+    for (const Checked_row& row : check.rows) {
+        const std::vector<std::string> cells = class_cells(row);
+        if (row.refused()) {
+            html += "<tr class=\"refused\"><td>" + cells[0] + "</td><td colspan=\"" +
+                    std::to_string(class_columns.size() - 1) + "\">" + escaped(cells[1]) + "</td></tr>\n";
+            continue;
+        }
+        html += "<tr>";
+        for (const std::string& cell : cells) {
+            html += "<td>" + escaped(cell) + "</td>";
+        }
+        html += "</tr>\n";
+    }
+    return html + "</tbody>\n</table>";
+}
+
+std::string class_figures_html(const Class_check& check) {
+    std::string html;
+    for (std::size_t i = 0; i < check.histograms.size(); ++i) {
+        const Class_histogram& h = check.histograms[i];
+        int n = 0;
+        for (const int c : h.counted) {
+            n += c;
+        }
+        html += "<figure class=\"class-figure\">\n" + svg_of(h, i + 1) + "\n<figcaption>The class's " +
+                plural(n, "count") + " at " + escaped(h.setting) +
+                ": blue bars, the class; orange-red dots, what an honest class hands in on average.</figcaption>\n"
+                "</figure>\n";
+    }
+    return html;
+}
+
+std::string class_table_markdown(const Class_check& check) {
+    const auto cell = [](std::string_view text) {
+        std::string out;
+        for (const char c : text) {
+            if (std::string_view("\\`*_[]<>|#").find(c) != std::string_view::npos) {
+                out += '\\';
+            }
+            out += c;
+        }
+        return out.empty() ? std::string(" ") : out;
+    };
+    std::string md;
+    const auto line = [&](const auto& cells) {
+        md += '|';
+        for (const std::string_view text : cells) {
+            md.append(" ").append(cell(text)).append(" |");
+        }
+        md += '\n';
+    };
+    line(class_columns);
+    line(std::vector<std::string_view>(class_columns.size(), "---"));
+    for (const Checked_row& row : check.rows) {
+        line(class_cells(row));
+    }
+    return md;
+}
+
+std::string csv_cell(std::string cell) {
+    if (!cell.empty() && std::string_view("=+-@\t\r").find(cell[0]) != std::string_view::npos) {
+        cell.insert(0, 1, '\'');
+    }
+    if (cell.find_first_of(",\"\r\n") == std::string::npos) {
+        return cell;
+    }
+    std::string quoted = "\"";
+    for (const char c : cell) {
+        quoted += c == '"' ? "\"\"" : std::string(1, c);
+    }
+    return quoted + "\"";
+}
+
+std::string class_csv(const Class_check& check) {
+    std::string csv = "\xEF\xBB\xBF";  // so that a spreadsheet reads it as UTF-8
+    std::vector<std::string> header = check.header;
+    for (const char* column : {"mean", "sd", "p", "verdict", "arithmetic", "reproduced"}) {
+        header.emplace_back(column);
+    }
+    const auto line = [&](const std::vector<std::string>& cells) {
+        for (std::size_t i = 0; i < cells.size(); ++i) {
+            if (i > 0) {
+                csv += ',';
+            }
+            csv += csv_cell(cells[i]);
+        }
+        csv += "\r\n";
+    };
+    line(header);
+    for (const Checked_row& row : check.rows) {
+        std::vector<std::string> cells = row.cells;
+        if (row.refused()) {
+            cells.insert(cells.end(), {"", "", "", row.problem, "", ""});
+        } else {
+            const std::vector<std::string> shown = class_cells(row);
+            cells.insert(cells.end(), {fixed(row.spread.mean, 1), fixed(row.spread.standard_deviation, 1), shown[6],
+                                       shown[7], shown[8], shown[9]});
+        }
+        line(cells);
+    }
+    return csv;
+}
+
+std::string escaped(std::string_view text) {
+    std::string out;
+    for (const char c : text) {
+        switch (c) {
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            default:
+                out += c;
+        }
+    }
+    return out;
+}
+
+std::string worksheet_2_key_html(std::string_view typed_t) {
+    const Key_time time = key_time(typed_t);
+    if (!time.t_s) {
+        return "<p>" + escaped(time.problem) + "</p>";
+    }
+    const double t = *time.t_s;
+    return html_table("class=\"key-table\"", "Answer key of Worksheet 2 for t = " + plain(t) + " s",
+                      worksheet_2_key_columns(t), worksheet_2_key(t));
+}
+
+}  // namespace counting_lab::grading

@@ -1,0 +1,65 @@
+// The teacher's guide's checker: the checks of a student's count and of a
+// class's sheet, and Worksheet 2's key, compiled to WebAssembly for the
+// guide's HTML edition. The page hands over what was typed, or the sheet,
+// in memory it allocated, and takes each answer as a string that this side
+// allocated and the page frees.
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "grading/class_check.hpp"
+#include "grading/count_check.hpp"
+#include "grading/render.hpp"
+
+namespace {
+
+char* handed_over(const std::string& text) {
+    auto* copy =
+        static_cast<char*>(std::malloc(text.size() + 1));  // NOLINT(cppcoreguidelines-no-malloc): the page frees it
+    if (copy != nullptr) {
+        std::memcpy(copy, text.c_str(), text.size() + 1);
+    }
+    return copy;
+}
+
+// A JSON string: the text with its quotes, backslashes and control
+// characters escaped.
+std::string json_string(const std::string& text) {
+    std::string out = "\"";
+    for (const char c : text) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (static_cast<unsigned char>(c) < 0x20) {
+            constexpr const char* hex = "0123456789abcdef";
+            out += "\\u00";
+            out += hex[(c >> 4) & 0xf];
+            out += hex[c & 0xf];
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+}  // namespace
+
+// The check of one count: its answer in lines of text.
+extern "C" char* check_count(const char* source, const char* distance, const char* time, const char* count) {
+    return handed_over(counting_lab::grading::check_count(source, distance, time, count));
+}
+
+// The check of a class's sheet, as JSON: {"summary": words, "table": HTML,
+// "figures": HTML, "csv": CSV}; the table, the figures and the CSV are empty
+// where the sheet as a whole could not be read.
+extern "C" char* check_class(const char* sheet) {
+    using namespace counting_lab::grading;
+    const Class_check check = counting_lab::grading::check_class(sheet);
+    const bool read = check.problem.empty();
+    return handed_over("{\"summary\":" + json_string(class_summary_words(check)) + ",\"table\":" +
+                       json_string(class_table_html(check)) + ",\"figures\":" + json_string(class_figures_html(check)) +
+                       ",\"csv\":" + json_string(read ? class_csv(check) : "") + "}");
+}
+
+// Worksheet 2's key for the counting time typed, as HTML.
+extern "C" char* worksheet_2_key(const char* t) { return handed_over(counting_lab::grading::worksheet_2_key_html(t)); }
