@@ -62,8 +62,13 @@ std::vector<std::vector<std::string>> worksheet_2_key(double t) {
 Key_time key_time(std::string_view typed_t) {
     double t = 0;
     const bool read = parse_number(typed_t, t);
-    const Setting_faults faults =
-        setting_faults({.time_typed = !trimmed(typed_t).empty(), .t_s = read ? std::optional(t) : std::nullopt});
+    // The key is for any setting of Worksheet 2: only the time is typed.
+    const Setting_faults faults = setting_faults({.source_typed = false,
+                                                  .distance_typed = true,
+                                                  .time_typed = !trimmed(typed_t).empty(),
+                                                  .source = std::nullopt,
+                                                  .d_cm = std::nullopt,
+                                                  .t_s = read ? std::optional(t) : std::nullopt});
     if (read && !faults.time_outside) {
         return {t, ""};
     }
