@@ -54,6 +54,31 @@ double quantile(const std::vector<double>& sorted, double share) {
     return sorted[static_cast<std::size_t>(share * static_cast<double>(sorted.size() - 1))];
 }
 
+// The acceptance band: sets drawn from the exact distribution, each judged
+// with sqrt(N-bar) as most students do, and with N-bar (1 - m tau)^2; each
+// list sorted.
+struct Band {
+    std::vector<double> with_sqrt;
+    std::vector<double> with_dead_time;
+};
+
+Band acceptance_band(const std::vector<double>& exact) {
+    Seeded_counts honest(exact, 2026);
+    Band band;
+    for (int set = 0; set < chi_square.exact_sets; ++set) {
+        std::vector<double> counts(static_cast<std::size_t>(chi_square.repeats));
+        std::generate(counts.begin(), counts.end(), std::ref(honest));
+        const double mean = average(counts);
+        const double squares = squares_about(counts, mean);
+        const double live = 1 - mean / chi_square.t_s * tau;
+        band.with_sqrt.push_back(squares / mean);
+        band.with_dead_time.push_back(squares / (mean * live * live));
+    }
+    std::sort(band.with_sqrt.begin(), band.with_sqrt.end());
+    std::sort(band.with_dead_time.begin(), band.with_dead_time.end());
+    return band;
+}
+
 }  // namespace
 
 Values chi_square_exercise() {
@@ -80,22 +105,9 @@ Values chi_square_exercise() {
     const double spread_of_sds =
         std::sqrt(squares_about(sample_sds, sd_mean) / static_cast<double>(sample_sds.size() - 1));
 
-    // The acceptance band: sets drawn from the exact distribution, each
-    // judged with sqrt(N-bar) as most students do, and with N-bar (1 - m tau)^2.
-    Seeded_counts honest(exact, 2026);
-    std::vector<double> with_sqrt;
-    std::vector<double> with_dead_time;
-    for (int set = 0; set < chi_square.exact_sets; ++set) {
-        std::vector<double> counts(static_cast<std::size_t>(chi_square.repeats));
-        std::generate(counts.begin(), counts.end(), std::ref(honest));
-        const double mean = average(counts);
-        const double squares = squares_about(counts, mean);
-        const double live = 1 - mean / chi_square.t_s * tau;
-        with_sqrt.push_back(squares / mean);
-        with_dead_time.push_back(squares / (mean * live * live));
-    }
-    std::sort(with_sqrt.begin(), with_sqrt.end());
-    std::sort(with_dead_time.begin(), with_dead_time.end());
+    const Band band = acceptance_band(exact);
+    const std::vector<double>& with_sqrt = band.with_sqrt;
+    const std::vector<double>& with_dead_time = band.with_dead_time;
     const double table_low = chi_square_quantile(dof, 0.025);
     const double table_high = chi_square_quantile(dof, 0.975);
     const double too_good =

@@ -84,12 +84,13 @@ void write_count_histogram(const std::string& path) {
 constexpr double figure_3_t_s = 100;
 constexpr std::uint32_t figure_3_first_seed = 200'000;
 
-Values write_measured_rates(const std::string& points_path, const std::string& curve_path,
-                            const std::array<double, 8>& distances_cm) {
-    struct Plotted {
-        std::string name;
-        double rate;
-    };
+// Figure 3's points: each source, and each distance of Table 2 that counts.
+struct Plotted {
+    std::string name;
+    double rate;
+};
+
+std::vector<Plotted> figure_3_settings(const std::array<double, 8>& distances_cm) {
     std::vector<Plotted> settings;
     for (std::size_t i = 0; i < sources.size(); ++i) {
         settings.push_back({"source " + std::to_string(i + 1), source_rate(sources[i])});
@@ -99,6 +100,26 @@ Values write_measured_rates(const std::string& points_path, const std::string& c
             settings.push_back({fixed(d, 2) + " cm", distance_rate(d)});
         }
     }
+    return settings;
+}
+
+// The closest two rates, a source's and a distance's, that the marks must
+// tell apart.
+std::pair<double, double> closest_rates(const std::vector<Plotted>& settings) {
+    std::pair<double, double> closest{0, 1e9};
+    for (std::size_t i = 0; i < sources.size(); ++i) {
+        for (std::size_t j = sources.size(); j < settings.size(); ++j) {
+            if (std::abs(settings[i].rate - settings[j].rate) < std::abs(closest.first - closest.second)) {
+                closest = std::minmax(settings[i].rate, settings[j].rate);
+            }
+        }
+    }
+    return closest;
+}
+
+Values write_measured_rates(const std::string& points_path, const std::string& curve_path,
+                            const std::array<double, 8>& distances_cm) {
+    const std::vector<Plotted> settings = figure_3_settings(distances_cm);
     Data_file points(points_path);
     std::uint32_t seed = figure_3_first_seed;
     int within_1 = 0;
@@ -124,16 +145,7 @@ Values write_measured_rates(const std::string& points_path, const std::string& c
                    << fixed(sd_n, 4) << '\n';
     }
     points.close();
-    // The closest two rates, a source's and a distance's, that the marks
-    // must tell apart.
-    std::pair<double, double> closest{0, 1e9};
-    for (std::size_t i = 0; i < sources.size(); ++i) {
-        for (std::size_t j = sources.size(); j < settings.size(); ++j) {
-            if (std::abs(settings[i].rate - settings[j].rate) < std::abs(closest.first - closest.second)) {
-                closest = std::minmax(settings[i].rate, settings[j].rate);
-            }
-        }
-    }
+    const std::pair<double, double> closest = closest_rates(settings);
     Data_file curve(curve_path);
     for (int i = 0; i <= 100; ++i) {
         const double n = 18.0 * i / 100;

@@ -110,10 +110,12 @@ std::array<double, 8> table_distances_cm() {
     return {0.5, 1.0, 1.5, 2.0, rim_limit_two_places_cm(), 2.5, cut_off_cm, 3.0};
 }
 
-Values source_table() {
-    // The guide says that at every setting at most 1 in 200 honest counts get
-    // a second look and at most 1 in 5,000 are queried, and that z_n, where
-    // it is shown, lies beyond 3 for fewer than 1 in 100.
+namespace {
+
+// The guide says that at every setting at most 1 in 200 honest counts get a
+// second look and at most 1 in 5,000 are queried, and that z_n, where it is
+// shown, lies beyond 3 for fewer than 1 in 100.
+void require_the_rules_hold() {
     const Rule_shares worst = rules_over_every_setting();
     if (worst.second_look > second_look_rarer_than || worst.query > rarer_than) {
         contradiction("the grading rule flags " + percent(worst.second_look, 3) + " % / " + percent(worst.query, 4) +
@@ -122,6 +124,11 @@ Values source_table() {
     if (worst.z_n_beyond_3 > 0.01) {
         contradiction("|z_n| > 3 for " + percent(worst.z_n_beyond_3, 2) + " % of honest counts at some setting");
     }
+}
+
+// Table 1, and what a grader reads off it: the shares of honest counts
+// within and beyond 1, 2 and 3 sd, and how well the quotable sd does.
+Values table_1() {
     std::ostringstream out;
     out << "| Source | A (Bq) | n = A/2 (1/s) | t (s) | n·t | N: mean ± sd | √mean | √mean·(1 − mτ) "
            "| 95 % of counts | Query outside |\n"
@@ -154,14 +161,34 @@ Values source_table() {
         contradiction("sqrt(N) (1 - m tau) is " + fixed(100 * worst_quotable_error, 1) +
                       " % off the exact standard deviation in Table 1");
     }
-    // Worksheet 1 in a whole class: how many counts outside 2 and 3 sd, and
-    // how many students have at least one outside 2 sd.
+    return {
+        {"source_table", out.str()},
+        {"quotable_error", fixed(100 * worst_quotable_error, 1)},
+        {"sqrt_excess", fixed(100 * worst_sqrt_excess, 0)},
+        {"within_1_low", percent(within_1.low, 0)},
+        {"within_1_high", percent(within_1.high, 0)},
+        {"from_1_to_2_low", percent(from_1_to_2.low, 0)},
+        {"from_1_to_2_high", percent(from_1_to_2.high, 0)},
+        {"from_1_to_2_one_in", one_in((from_1_to_2.low + from_1_to_2.high) / 2)},
+        {"outside_1_one_in", one_in_words(1 - (within_1.low + within_1.high) / 2)},
+        {"outside_2_low", percent(outside_2.low, 1)},
+        {"outside_2_high", percent(outside_2.high, 1)},
+        {"outside_2_one_in", one_in((outside_2.low + outside_2.high) / 2)},
+        {"outside_2_one_in_number", std::to_string(std::lround(2 / (outside_2.low + outside_2.high)))},
+        {"outside_3_low", percent(outside_3.low, 2)},
+        {"outside_3_high", percent(outside_3.high, 2)},
+    };
+}
+
+// Worksheet 1 in a whole class: how many counts outside 2 and 3 sd, how many
+// students have at least one outside 2 sd, and how far sqrt(mean N)
+// overstates the uncertainty of the mean count of the repeats.
+Values worksheet_1_in_a_class() {
     double expected_outside_2 = 0;
     double expected_outside_3 = 0;
     double expected_second_look = 0;
     double none_outside_2 = 1;
-    // How far sqrt(mean N) overstates the uncertainty of the mean count of the
-    // repeats, sqrt(sum N) (1 - m tau) / k: by sqrt(k) / (1 - m tau).
+    // sqrt(sum N) (1 - m tau) / k against sqrt(mean N): by sqrt(k) / (1 - m tau).
     double sqrt_k_low = std::numeric_limits<double>::infinity();
     double sqrt_k_high = 0;
     for (const Source& source : sources) {
@@ -179,29 +206,10 @@ Values source_table() {
         sqrt_k_high = std::max(sqrt_k_high, factor);
     }
     const int recordings = class_size * worksheet_repeats * static_cast<int>(sources.size());
-    const double strongest = source_rate(sources.back());
-    const double strongest_loss = 1 - count_spread(100, strongest).mean / (strongest * 100);
     return {
-        {"source_table", out.str()},
-        {"strongest_loss", fixed(100 * strongest_loss, 0)},
-        {"quotable_error", fixed(100 * worst_quotable_error, 1)},
-        {"sqrt_excess", fixed(100 * worst_sqrt_excess, 0)},
-        {"within_1_low", percent(within_1.low, 0)},
-        {"within_1_high", percent(within_1.high, 0)},
-        {"from_1_to_2_low", percent(from_1_to_2.low, 0)},
-        {"from_1_to_2_high", percent(from_1_to_2.high, 0)},
-        {"from_1_to_2_one_in", one_in((from_1_to_2.low + from_1_to_2.high) / 2)},
-        {"outside_1_one_in", one_in_words(1 - (within_1.low + within_1.high) / 2)},
-        {"outside_2_low", percent(outside_2.low, 1)},
-        {"outside_2_high", percent(outside_2.high, 1)},
-        {"outside_2_one_in", one_in((outside_2.low + outside_2.high) / 2)},
-        {"outside_2_one_in_number", std::to_string(std::lround(2 / (outside_2.low + outside_2.high)))},
-        {"outside_3_low", percent(outside_3.low, 2)},
-        {"outside_3_high", percent(outside_3.high, 2)},
         {"class_second_look", fixed(expected_second_look, 1)},
         {"sqrt_k_low", fixed(sqrt_k_low, 2)},
         {"sqrt_k_high", fixed(sqrt_k_high, 2)},
-        {"z_n_from_mean", fixed(normal_from_mean, 0)},
         {"class_size", std::to_string(class_size)},
         {"class_recordings", std::to_string(recordings)},
         {"worksheet_repeats", std::to_string(worksheet_repeats)},
@@ -217,7 +225,23 @@ Values source_table() {
     };
 }
 
-Values distance_table() {
+}  // namespace
+
+Values source_table() {
+    require_the_rules_hold();
+    Values values = table_1();
+    values.merge(worksheet_1_in_a_class());
+    const double strongest = source_rate(sources.back());
+    const double strongest_loss = 1 - count_spread(100, strongest).mean / (strongest * 100);
+    values["strongest_loss"] = fixed(100 * strongest_loss, 0);
+    values["z_n_from_mean"] = fixed(normal_from_mean, 0);
+    return values;
+}
+
+namespace {
+
+// Table 2: a count at each of its distances.
+std::string table_2() {
     std::ostringstream table;
     table << "| d (cm) | Cone bounded by | Ω (sr) | n (1/s) | n·t | N: mean ± sd | Lost to dead time "
              "| 95 % of counts | Query outside |\n"
@@ -232,7 +256,12 @@ Values distance_table() {
               << (true_count > 0 ? fixed(100 * (1 - count.mean / true_count), 0) + " %" : "–") << " | "
               << grading_cells(p) << "\n";
     }
-    // Worksheet 2's key: the plan of distances, and what n d^2 does along it.
+    return table.str();
+}
+
+// Worksheet 2: its rows to fill in, its key, and the plan of distances by
+// what bounds the cone.
+Values worksheet_2() {
     std::ostringstream key;
     std::ostringstream rows;
     for (const std::string& column : worksheet_2_key_columns(worksheet_t_s)) {
@@ -246,6 +275,27 @@ Values distance_table() {
         key << "|\n";
         rows << "| " << row.front() << " | | | | | | | | |\n";
     }
+    // The suggested plan's distances where `bound` bounds the cone.
+    const auto plan_where = [](const std::string& bound) {
+        std::vector<std::string> distances;
+        for (const double d : worksheet_2_cm) {
+            if (bounded_by(d) == bound) {
+                distances.push_back(short_cm(d));
+            }
+        }
+        return listed(distances);
+    };
+    return {
+        {"worksheet_2_key", key.str()},
+        {"worksheet_2_rows", rows.str()},
+        {"plan_rim", plan_where("rim")},
+        {"plan_cut_off", plan_where("cut-off")},
+    };
+}
+
+}  // namespace
+
+Values distance_table() {
     const auto inverse_square_ratio = [](double d) {
         return std::numbers::pi * R * R / (d * d) / solid_angle(d, cut_off_cm);
     };
@@ -258,31 +308,17 @@ Values distance_table() {
     if (!(zero_share > 0.4 && zero_share < 0.6)) {
         contradiction("the guide says half of the distances give only zeros, but " + percent(zero_share, 0) + " % do");
     }
-    const std::string zero_share_words = "half";
-    // The suggested plan's distances where `bound` bounds the cone.
-    const auto plan_where = [](const std::string& bound) {
-        std::vector<std::string> distances;
-        for (const double d : worksheet_2_cm) {
-            if (bounded_by(d) == bound) {
-                distances.push_back(short_cm(d));
-            }
-        }
-        return listed(distances);
-    };
-    return {
-        {"distance_table", table.str()},
+    Values values = worksheet_2();
+    values.merge(Values{
+        {"distance_table", table_2()},
         {"distance_table_t", fixed(distance_table_t_s, 0)},
-        {"worksheet_2_key", key.str()},
-        {"worksheet_2_rows", rows.str()},
         {"nd2_near", fixed(nearest_rate * nearest_cm * nearest_cm, 1)},
         {"nd2_rim", fixed(distance_rate(rim_limit_cm()) * rim_limit_cm() * rim_limit_cm(), 1)},
         {"nd2_far", fixed(far_limit, 1)},
         {"inverse_square_near", fixed(inverse_square_ratio(nearest_cm), 1)},
         {"inverse_square_rim", fixed(100 * (inverse_square_ratio(rim_limit_cm()) - 1), 0)},
         {"zero_share", fixed(100 * zero_share, 0)},
-        {"zero_share_words", zero_share_words},
-        {"plan_rim", plan_where("rim")},
-        {"plan_cut_off", plan_where("cut-off")},
+        {"zero_share_words", "half"},
         {"near_rate", fixed(nearest_rate, 1)},
         {"near_measured", fixed(nearest.mean / distance_table_t_s, 1)},
         {"near_loss", fixed(100 * (1 - nearest.mean / (nearest_rate * distance_table_t_s)), 0)},
@@ -290,7 +326,8 @@ Values distance_table() {
         {"cut_off", fixed(cut_off_cm, 2)},
         {"rim_limit", fixed(rim_limit_cm(), 2)},
         {"distance_source", fixed(distance_source_bq, 2)},
-    };
+    });
+    return values;
 }
 
 }  // namespace counting_lab::guide

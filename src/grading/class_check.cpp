@@ -126,7 +126,7 @@ std::string arithmetic(int N, double t, const Cells& written) {
 
 // Runs one check: reads the sheet's rows, each against the facts of its
 // setting, worked out once per setting.
-class Class_checker {
+class Sheet_reading {
   public:
     Class_check run(std::string_view sheet);
 
@@ -141,7 +141,7 @@ class Class_checker {
     Class_settings settings_;
 };
 
-std::size_t Class_checker::setting_index(const Setting& setting) {
+std::size_t Sheet_reading::setting_index(const Setting& setting) {
     const auto [at, added] = index_.try_emplace(setting, settings_.facts.size());
     if (added) {
         settings_.facts.push_back(facts_of(setting));
@@ -149,7 +149,7 @@ std::size_t Class_checker::setting_index(const Setting& setting) {
     return at->second;
 }
 
-bool Class_checker::read_header(const Sheet_record& header, std::size_t rows) {
+bool Sheet_reading::read_header(const Sheet_record& header, std::size_t rows) {
     for (const std::string& name : header.cells) {
         check_.header.emplace_back(trimmed(name));
         keys_.push_back(column_key(name));
@@ -178,7 +178,7 @@ bool Class_checker::read_header(const Sheet_record& header, std::size_t rows) {
     return true;
 }
 
-void Class_checker::read(const Sheet_record& record) {
+void Sheet_reading::read(const Sheet_record& record) {
     Checked_row row;
     row.line = record.line;
     row.cells = record.cells;
@@ -241,7 +241,7 @@ void Class_checker::read(const Sheet_record& record) {
     check_.rows.push_back(std::move(row));
 }
 
-Class_check Class_checker::run(std::string_view sheet) {
+Class_check Sheet_reading::run(std::string_view sheet) {
     const std::vector<Sheet_record> records = sheet_records(sheet);
     if (records.empty()) {
         check_.problem = "Paste a class sheet, or open a class file: a header row, then one row per count.";
@@ -260,6 +260,6 @@ Class_check Class_checker::run(std::string_view sheet) {
 
 }  // namespace
 
-Class_check check_class(std::string_view sheet) { return Class_checker{}.run(sheet); }
+Class_check check_class(std::string_view sheet) { return Sheet_reading{}.run(sheet); }
 
 }  // namespace counting_lab::grading

@@ -118,7 +118,10 @@ std::string utc_time(std::int64_t second) {
     const auto day = std::chrono::floor<std::chrono::days>(at);
     const std::chrono::year_month_day date{day};
     const std::chrono::hh_mm_ss time{at - day};
-    const auto two = [](long long n) { return (n < 10 ? "0" : "") + std::to_string(n); };
+    const auto two = [](long long n) {
+        std::string digits = std::to_string(n);
+        return digits.size() < 2 ? digits.insert(0, 1, '0') : digits;
+    };
     return std::to_string(static_cast<int>(date.year())) + "-" + two(static_cast<unsigned>(date.month())) + "-" +
            two(static_cast<unsigned>(date.day())) + "T" + two(time.hours().count()) + ":" +
            two(time.minutes().count()) + ":" + two(time.seconds().count()) + "Z";
