@@ -368,15 +368,6 @@
   window.addEventListener('error', (event) => fail(event.message));
   window.addEventListener('unhandledrejection', (event) => fail(event.reason));
 
-  // The program's WebAssembly, from the page's data block: compiled from
-  // these bytes, nothing is fetched, as a strict security policy requires.
-  function programBytes() {
-    const text = atob(document.getElementById('program').textContent);
-    const bytes = new Uint8Array(text.length);
-    for (let i = 0; i < text.length; i += 1) bytes[i] = text.charCodeAt(i);
-    return bytes;
-  }
-
   // --- The table of the measurements: a row per count of this tab, kept in
   // sessionStorage across a reload (not in other tabs, not after the browser
   // closes), copied as tab-separated text or downloaded as CSV. A row holds
@@ -459,14 +450,9 @@
     });
     document.getElementById('download').addEventListener('click', () => {
       const now = new Date();
-      const link = document.createElement('a');
-      link.href = URL.createObjectURL(new Blob([csv()], { type: 'text/csv;charset=utf-8' }));
-      link.download = `counting-lab-measurements-${now.getFullYear()}-${two(now.getMonth() + 1)}-${two(now.getDate())}.csv`;
-      document.body.append(link);
-      link.click();
-      link.remove();
-      setTimeout(() => URL.revokeObjectURL(link.href), 60000);
-      tableNote.textContent = `Downloaded ${counted()} as ${link.download}.`;
+      const name = `counting-lab-measurements-${now.getFullYear()}-${two(now.getMonth() + 1)}-${two(now.getDate())}.csv`;
+      countingLabShared.save(name, csv(), 'text/csv;charset=utf-8');
+      tableNote.textContent = `Downloaded ${counted()} as ${name}.`;
     });
     document.getElementById('clear').addEventListener('click', () => {
       askingWords.textContent = `Clear all ${counted()}? They cannot be brought back.`;
@@ -571,7 +557,7 @@
         finish('counting-lab has ended.');
       },
     });
-    createCountingLab({ io, wasmBinary: programBytes(), onAbort: (what) => { if (mine()) fail(what || 'it stopped'); } })
+    createCountingLab({ io, wasmBinary: countingLabShared.bytesOf('program'), onAbort: (what) => { if (mine()) fail(what || 'it stopped'); } })
       .then((module) => {
         // The program's own count for a setting and the second that seeded
         // it: a row reproduced, as a teacher's check does.
