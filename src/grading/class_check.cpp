@@ -31,8 +31,9 @@ std::optional<Number> read_number(const Cells& cells, const std::string& column,
     if (parse_number(cell->second, value)) {
         return value;
     }
+    constexpr bool whole = std::is_integral_v<Number>;
     problems.push_back((column == "n" ? std::string("N") : column) + " “" + cell->second + "” is not " +
-                       (std::is_integral_v<Number> ? "a whole number written in digits" : "a number") +
+                       (whole ? "a whole number written in digits" : "a number") +
                        (cell->second.find(',') != std::string::npos ? ": " + std::string(comma_hint) : ""));
     return std::nullopt;
 }

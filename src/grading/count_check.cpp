@@ -26,8 +26,9 @@ std::optional<Number> field(std::string_view name, std::string_view typed, std::
     }
     Number value{};
     if (!parse_number(typed, value)) {
+        constexpr bool whole = std::is_integral_v<Number>;
         problem += std::string(name) + ": “" + std::string(typed) + "” is not " +
-                   (std::is_integral_v<Number> ? "a whole number" : "a number") +
+                   (whole ? "a whole number" : "a number") +
                    (name == "Count N" ? ": write the count in digits, as 37." : ".");
         if (typed.find(',') != std::string_view::npos) {
             problem += " " + std::string(comma_hint);
