@@ -765,7 +765,7 @@ try {
     const field = await page.$('#class-file');
     const opened = await answer(() => field.uploadFile(honestPath));
     const lines = readFileSync(honestPath, 'utf8').trim().split('\n');
-    check(opened.summary.startsWith(`Rows: ${lines.length - 1} read, 0 refused.`) && opened.titled > 0 &&
+    check(opened.summary.includes(`\nRows: ${lines.length - 1} read, 0 refused.`) && opened.titled > 0 &&
       opened.titled === opened.figures,
     `the class's honest sheet, opened, gives ${opened.figures} figures (${opened.titled} with a title) and:\n${opened.summary}`);
     const tenThousand = [lines[0]];
@@ -773,9 +773,29 @@ try {
       for (const line of lines.slice(1)) if (tenThousand.length <= 10000) tenThousand.push(`${copy}${line}`);
     }
     const big = await run(tenThousand.join('\n'));
-    check(big.summary.startsWith('Rows: 10,000 read, 0 refused.'), `10,000 rows: ${big.summary.slice(0, 200)}`);
+    check(big.summary.includes('\nRows: 10,000 read, 0 refused.'), `10,000 rows: ${big.summary.slice(0, 200)}`);
     figures.push(`guide: the class check of ${lines.length - 1} rows (opened as a file) took ${Math.round(opened.ms)} ms, ` +
       `of 10,000 rows ${Math.round(big.ms)} ms, drawn with ${opened.figures} and ${big.figures} histograms`);
+    // A planted copier of Student 01's counts, without the times, and an
+    // inventor who hands in Student 02's settings with the counts at their
+    // means: both are named first, among the students to talk to; "Only rows
+    // to look at" shows theirs alone.
+    const cells = (line) => line.split(',');
+    const copier = lines.slice(1).filter((line) => line.startsWith('Student 01,'))
+      .map((line) => ['Copier', ...cells(line).slice(1, 5), '', '', '', ''].join(','));
+    const inventor = opened.rows.map((row, i) => [row, cells(lines[i + 1])]).filter(([row]) => row[1] === 'Student 02')
+      .map(([row, sheet]) => ['Inventor', ...sheet.slice(1, 4), Math.round(parseFloat(row[5])), '', '', '', ''].join(','));
+    const planted = await run([...lines, ...copier, ...inventor].join('\n'));
+    const talk = planted.summary.slice(0, planted.summary.indexOf('\nRows: '));
+    check(/^Students to talk to:\n/.test(talk) && /\n- Copier: same counts as Student 01(\n|;|$)/.test(talk) &&
+      /\n- Inventor: too regular(\n|;|$)/.test(talk), `the planted copier and inventor are not named:\n${talk}`);
+    await page.click('#class-only-look');
+    const shown = await page.$$eval('#class-table tbody tr', (rows) => rows.filter((tr) => tr.offsetParent !== null)
+      .map((tr) => tr.cells[1].textContent));
+    check(shown.length > 0 && shown.every((name) => ['Copier', 'Inventor', 'Student 01'].includes(name)) &&
+      shown.includes('Copier') && shown.includes('Inventor'), `only the rows to look at: ${JSON.stringify(shown)}`);
+    await page.click('#class-only-look');
+    figures.push(`guide: the planted copier and inventor:\n  ${talk.replace(/\n/g, '\n  ')}`);
     const over = await run(`${tenThousand.join('\n')}\n${lines[1]}`);
     check(/10,001 rows/.test(over.summary) && over.rows.length === 0, `10,001 rows: ${over.summary}`);
     if (sessionCsv) {

@@ -6,9 +6,11 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "grading/class_check.hpp"
 #include "grading/render.hpp"
+#include "grading/setting_facts.hpp"
 #include "grading/sheet.hpp"
 #include "guide.hpp"
 #include "simulation/lab.hpp"
@@ -81,12 +83,41 @@ Values class_example(const std::string& folder) {
     sheet += row("Cleo", 0, 2.6, 10, at + 150);
     const Class_check check = check_class(sheet);
     std::ofstream(folder + "/class-sheet-example.csv", std::ios::binary) << honest_sheet(class_size);
+    // A copier of a neighbour's Worksheets 1 and 2: the chance that honest
+    // counts agree at every setting where more than one count can happen.
+    std::vector<double> chances;
+    int counts = 0;
+    const auto add = [&](const Setting& setting) {
+        ++counts;
+        const Setting_facts f = facts_of(setting);
+        if (f.highest > 0) {
+            chances.push_back(f.same_count);
+        }
+    };
+    for (int source = 1; source <= static_cast<int>(sources.size()); ++source) {
+        for (int k = 0; k < worksheet_repeats; ++k) {
+            add({source, 0, worksheet_t_s});
+        }
+    }
+    for (const double d : worksheet_2_cm) {
+        add({0, d, worksheet_t_s});
+    }
+    const auto pairs = static_cast<std::size_t>(class_size * (class_size - 1) / 2);
+    const double copied_chance = at_least(chances, static_cast<int>(chances.size()));
+    if (!(copied_chance < copied_rarer_than(pairs))) {
+        contradiction("the guide says a copier of a whole worksheet is flagged, but the chance is " +
+                      p_words(copied_chance));
+    }
     return {
         {"class_example_sheet", sheet.substr(0, sheet.size() - 1)},
         {"class_example_table", class_table_markdown(check)},
         {"class_example_summary", class_summary_words(check)},
         {"class_rows_limit", thousands(class_rows_limit)},
         {"scatter_sets", thousands(scatter_sets)},
+        {"copied_rarer_than", p_words(copied_rarer_than(pairs))},
+        {"class_pairs", std::to_string(pairs)},
+        {"class_example_counts", std::to_string(counts)},
+        {"copied_chance", p_words(copied_chance)},
     };
 }
 

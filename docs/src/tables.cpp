@@ -199,7 +199,8 @@ Values worksheet_1_in_a_class() {
         none_outside_2 *= std::pow(1 - share_outside(p, count, 2), worksheet_repeats);
         const std::vector<double> ps = two_sided_ps(p);
         for (std::size_t n = 0; n < p.size(); ++n) {
-            expected_second_look += ps[n] < second_look_rarer_than ? class_size * worksheet_repeats * p[n] : 0;
+            expected_second_look +=
+                verdict_of(ps[n]) == Verdict::second_look ? class_size * worksheet_repeats * p[n] : 0;
         }
         const double factor = std::sqrt(worksheet_repeats) / (1 - count.mean / worksheet_t_s * tau);
         sqrt_k_low = std::min(sqrt_k_low, factor);

@@ -40,7 +40,9 @@ struct Checked_row {
     std::optional<std::int64_t> second;  // when the row's recording ended, where the sheet says
     std::string time_typed;
     std::optional<int> reproduced;  // the program's count at that second
+    std::vector<std::string> look;  // why a teacher looks at this row: "query it", "not reproduced", ...
     [[nodiscard]] bool refused() const { return !problem.empty(); }
+    [[nodiscard]] bool not_reproduced() const { return reproduced && *reproduced != N; }
 };
 
 /// A histogram of the class's counts at one setting, against the exact
@@ -60,6 +62,7 @@ struct Scatter {
     enum class Reading { as_expected, too_regular, too_scattered };
     std::string student;  // empty for the class
     int counts = 0;
+    int recordings = 0;  // for the class: its counts, those of one second at one setting once
     double D = 0;
     int at_most = 0;
     int at_least = 0;
@@ -74,17 +77,50 @@ struct Identical_pair {
     bool same_second;
 };
 
+/// Two students whose counts at the settings they share are equal more
+/// often than honest counts are: `equal` of the `compared` pairs of counts
+/// (each student's first count at a setting against the other's first, and
+/// so on; pairs from the same second left out, as those are equal by
+/// design), with the exact chance of that many or more. A file handed in
+/// twice: every row of one is a row of the other, setting, second and count.
+struct Copied_pair {
+    std::string one;
+    std::string other;
+    int equal = 0;
+    int compared = 0;
+    double chance = 1;
+    bool same_file = false;
+};
+
+/// The chance below which a pair of students is flagged in a class of
+/// `student_pairs` pairs: 1 in 200 shared out over them all (Sidak's), so
+/// that an honest class shows a flagged pair at most 1 time in 200.
+double copied_rarer_than(std::size_t student_pairs);
+
+/// A student a teacher should talk to, and every reason, the strongest first.
+struct Student_to_talk_to {
+    std::string student;
+    std::vector<std::string> reasons;
+};
+
 /// What the check found of the class as a whole.
 struct Class_summary {
+    std::vector<Student_to_talk_to> to_talk_to;
     int read = 0;
     std::vector<int> refused_lines;
-    std::array<int, 4> counted{};    // per verdict
-    std::array<double, 3> honest{};  // what an honest class hands in: as expected, second look, query
-    std::vector<Scatter> students;   // those with 3 or more counts
-    std::optional<Scatter> whole_class;
-    std::size_t pairs = 0;  // identical counts of different students
-    double honest_pairs = 0;
+    int timed = 0;  // rows with the second their recording ended
+    std::vector<int> not_reproduced_lines;
+    std::array<int, 4> counted{};             // per verdict
+    std::array<double, 3> honest{};           // what an honest class hands in: as expected, second look, query
+    std::vector<Scatter> students;            // those with 3 or more counts
+    std::optional<Scatter> whole_class;       // each group of counts from one second at one setting once
+    std::size_t same_second_pairs = 0;        // identical counts of different students from one second
+    std::size_t pairs = 0;                    // identical counts of different students at different seconds
+    double honest_pairs = 0;                  // how many of those an honest class has by chance
     std::vector<Identical_pair> shown_pairs;  // those of one second first, at most `shown_pairs_limit`
+    std::vector<Copied_pair> copied;          // pairs whose chance is below `copied_rarer_than`
+    std::size_t student_pairs = 0;            // pairs of students who share a setting
+    double copied_rarer_than = 0;             // 1 in 200 allowed for every pair of the class
 };
 inline constexpr std::size_t shown_pairs_limit = 12;
 

@@ -1,9 +1,14 @@
 #include "grading/class_summary.hpp"
 
 #include <algorithm>
+#include <cstdint>
+#include <functional>
 #include <map>
 #include <random>
+#include <set>
 #include <string>
+
+#include "grading/wording.hpp"
 
 namespace counting_lab::grading {
 
@@ -31,19 +36,23 @@ std::vector<double> honest_sets(const std::vector<std::size_t>& settings, const 
     std::vector<double> sets(scatter_sets, 0.0);
     for (const std::size_t setting : settings) {
         const Setting_facts& f = all.facts[setting];
-        for (double& set : sets) {
-            set += f.z2[count_at_quantile(f, (static_cast<double>(generator()) + 0.5) / 4294967296.0)];
-        }
+        std::transform(sets.begin(), sets.end(), sets.begin(), [&](double set) {
+            return set + f.z2[count_at_quantile(f, (static_cast<double>(generator()) + 0.5) / 4294967296.0)];
+        });
     }
     return sets;
 }
 
 // D = sum of z^2 over each student's counts, against sets drawn from the
 // exact distributions of the same settings: once per set of settings, so a
-// class that did the same worksheets is drawn once.
+// class that did the same worksheets is drawn once. Then the class's D, with
+// each group of counts at one setting whose recordings ended in one second
+// counted once: the program gave them all one draw.
 void scatter(const std::vector<Checked_row>& rows, const Class_settings& settings, Class_summary& summary) {
     std::vector<std::string> students;
     std::map<std::string, std::vector<std::size_t>> rows_of;
+    std::vector<std::size_t> class_rows;                          // the first row of each group
+    std::map<std::pair<std::size_t, std::int64_t>, bool> groups;  // by setting and second
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const Checked_row& row = rows[i];
         if (row.refused() || row.verdict == Verdict::cannot_happen) {
@@ -54,6 +63,9 @@ void scatter(const std::vector<Checked_row>& rows, const Class_settings& setting
             students.push_back(row.student);
         }
         list.push_back(i);
+        if (!row.second || groups.try_emplace({settings.of_row[i], *row.second}, true).second) {
+            class_rows.push_back(i);
+        }
     }
     if (students.empty()) {
         return;
@@ -61,12 +73,11 @@ void scatter(const std::vector<Checked_row>& rows, const Class_settings& setting
     // Fixed, so that a sheet is always answered alike.
     std::mt19937 generator(2024);                                     // NOLINT(cert-msc32-c,cert-msc51-cpp)
     std::map<std::vector<std::size_t>, std::vector<double>> sets_of;  // by the settings' indices, sorted
-    std::map<std::vector<std::size_t>, std::size_t> taken;
-    std::vector<double> class_sets(scatter_sets, 0.0);
-    double class_D = 0;
-    int class_counts = 0;
     for (const std::string& student : students) {
         const std::vector<std::size_t>& list = rows_of[student];
+        if (list.size() < 3) {
+            continue;
+        }
         std::vector<std::size_t> key;
         double D = 0;
         for (const std::size_t i : list) {
@@ -79,86 +90,131 @@ void scatter(const std::vector<Checked_row>& rows, const Class_settings& setting
         if (added) {
             sets->second = honest_sets(key, settings, generator);
         }
-        // The class's sets take each student's from a place of its own in
-        // the shared sets, so that no two students' draws are the same.
-        const std::size_t offset = 7919 * taken[key]++;
-        for (std::size_t j = 0; j < class_sets.size(); ++j) {
-            class_sets[j] += sets->second[(j + offset) % sets->second.size()];
+        Scatter s = scatter_of(sets->second, D);
+        s.student = student;
+        s.counts = static_cast<int>(list.size());
+        summary.students.push_back(std::move(s));
+    }
+    // The class's sets: one pool of honest z^2 per setting, each of its
+    // groups taking its draws from a place of its own in the pool.
+    std::map<std::size_t, std::vector<double>> pools;
+    std::map<std::size_t, std::size_t> taken;
+    std::vector<double> class_sets(scatter_sets, 0.0);
+    double class_D = 0;
+    for (const std::size_t i : class_rows) {
+        const std::size_t setting = settings.of_row[i];
+        auto [pool, added] = pools.try_emplace(setting);
+        if (added) {
+            pool->second = honest_sets({setting}, settings, generator);
         }
-        class_D += D;
-        class_counts += static_cast<int>(list.size());
-        if (list.size() >= 3) {
-            Scatter s = scatter_of(sets->second, D);
-            s.student = student;
-            s.counts = static_cast<int>(list.size());
-            summary.students.push_back(std::move(s));
-        }
+        // Set j takes the pool's draw j + offset, round the end of the pool.
+        const std::vector<double>& draws = pool->second;
+        const std::size_t offset = 7919 * taken[setting]++ % draws.size();
+        const std::size_t wrap = draws.size() - offset;
+        std::transform(class_sets.begin(), class_sets.begin() + static_cast<std::ptrdiff_t>(wrap),
+                       draws.begin() + static_cast<std::ptrdiff_t>(offset), class_sets.begin(), std::plus<>());
+        std::transform(class_sets.begin() + static_cast<std::ptrdiff_t>(wrap), class_sets.end(), draws.begin(),
+                       class_sets.begin() + static_cast<std::ptrdiff_t>(wrap), std::plus<>());
+        class_D += settings.facts[setting].z2[static_cast<std::size_t>(rows[i].N)];
     }
     summary.whole_class = scatter_of(class_sets, class_D);
-    summary.whole_class->counts = class_counts;
+    int counted = 0;
+    for (const auto& [student, list] : rows_of) {
+        counted += static_cast<int>(list.size());
+    }
+    summary.whole_class->counts = counted;
+    summary.whole_class->recordings = static_cast<int>(class_rows.size());
 }
 
-// How many pairs of identical counts from different students an honest
-// class hands in, at the rows' own settings.
-double honest_pairs(const std::vector<Checked_row>& rows, const Class_settings& settings) {
-    std::vector<std::map<std::string, int>> per_setting(settings.facts.size());
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        if (!rows[i].refused()) {
-            ++per_setting[settings.of_row[i]][rows[i].student];
+// The rows of `student` whose `look` holds `reason`, as "(rows 3 and 5)".
+std::string rows_with(const std::vector<Checked_row>& rows, const std::string& student, const std::string& reason) {
+    std::vector<int> lines;
+    for (const Checked_row& row : rows) {
+        if (!row.refused() && row.student == student &&
+            std::find(row.look.begin(), row.look.end(), reason) != row.look.end()) {
+            lines.push_back(row.line);
         }
     }
-    double expected = 0;
-    for (std::size_t s = 0; s < settings.facts.size(); ++s) {
-        double all = 0;
-        double own = 0;
-        for (const auto& [student, n] : per_setting[s]) {
-            all += n;
-            own += static_cast<double>(n) * n;
-        }
-        expected += (all * all - own) / 2 * settings.facts[s].same_count;
-    }
-    return expected;
+    return lines.empty() ? "" : row_list(lines, 10);
 }
 
-bool same_second(const Checked_row& one, const Checked_row& other) {
-    return one.second && other.second && *one.second == *other.second;
-}
-
-void identical(const std::vector<Checked_row>& rows, const Class_settings& settings, Class_summary& summary) {
-    std::map<std::pair<std::size_t, int>, std::vector<std::size_t>> same;  // rows by setting and count
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        if (!rows[i].refused()) {
-            same[{settings.of_row[i], rows[i].N}].push_back(i);
+// Why a teacher looks at each row on its own: its verdict, its second,
+// its arithmetic.
+void row_reasons(std::vector<Checked_row>& rows, Class_summary& summary) {
+    for (Checked_row& row : rows) {
+        if (row.refused()) {
+            continue;
+        }
+        if (row.verdict == Verdict::query || row.verdict == Verdict::cannot_happen) {
+            row.look.push_back(verdict_words(row.verdict));
+        }
+        summary.timed += row.reproduced ? 1 : 0;
+        if (row.not_reproduced()) {
+            row.look.emplace_back("not reproduced");
+            summary.not_reproduced_lines.push_back(row.line);
+        }
+        if (!row.arithmetic.empty() && row.arithmetic != "right" && row.arithmetic != "rounding") {
+            row.look.emplace_back("arithmetic");
         }
     }
-    std::vector<Identical_pair> together;  // in the same second: listed first, as a grader asks about these
-    std::vector<Identical_pair> apart;
-    for (const auto& [at, list] : same) {
-        for (std::size_t a = 0; a < list.size(); ++a) {
-            for (std::size_t b = a + 1; b < list.size(); ++b) {
-                const Checked_row& one = rows[list[a]];
-                const Checked_row& other = rows[list[b]];
-                if (one.student == other.student) {
-                    continue;
-                }
-                ++summary.pairs;
-                const bool together_ = same_second(one, other);
-                auto& list_of = together_ ? together : apart;
-                if (list_of.size() < shown_pairs_limit) {
-                    list_of.push_back({list[a], list[b], together_});
-                }
+}
+
+// Why a teacher talks to each student, beyond the rows' own reasons: the
+// scatter of their counts, and counts the same as another's.
+std::map<std::string, std::vector<std::string>> student_reasons(const Class_summary& summary) {
+    std::map<std::string, std::vector<std::string>> reasons;
+    for (const Scatter& s : summary.students) {
+        if (s.reading != Scatter::Reading::as_expected) {
+            reasons[s.student].push_back(s.reading == Scatter::Reading::too_regular ? "too regular" : "too scattered");
+        }
+    }
+    for (const Copied_pair& pair : summary.copied) {
+        reasons[pair.one].push_back("same counts as " + pair.other);
+        reasons[pair.other].push_back("same counts as " + pair.one);
+    }
+    return reasons;
+}
+
+// Each student to talk to, with every reason, the strongest first; the rows
+// of a student to talk to carry the student's reasons too.
+void to_talk_to(std::vector<Checked_row>& rows, Class_summary& summary) {
+    row_reasons(rows, summary);
+    std::map<std::string, std::vector<std::string>> own = student_reasons(summary);
+    std::vector<std::string> students;  // in the sheet's order
+    std::set<std::string> seen;
+    for (const Checked_row& row : rows) {
+        if (!row.refused() && seen.insert(row.student).second) {
+            students.push_back(row.student);
+        }
+    }
+    for (const std::string& student : students) {
+        Student_to_talk_to talk{student, {}};
+        const auto add_rows = [&](const std::string& reason) {
+            const std::string where = rows_with(rows, student, reason);
+            if (!where.empty()) {
+                talk.reasons.push_back(reason);
+                talk.reasons.back().append(" (").append(where).append(")");
             }
+        };
+        for (const char* reason : {"query it", "cannot happen", "not reproduced"}) {
+            add_rows(reason);
+        }
+        talk.reasons.insert(talk.reasons.end(), own[student].begin(), own[student].end());
+        add_rows("arithmetic");
+        if (!talk.reasons.empty()) {
+            summary.to_talk_to.push_back(std::move(talk));
         }
     }
-    together.insert(together.end(), apart.begin(), apart.end());
-    together.resize(std::min(together.size(), shown_pairs_limit));
-    summary.shown_pairs = std::move(together);
-    summary.honest_pairs = honest_pairs(rows, settings);
+    for (Checked_row& row : rows) {
+        if (!row.refused()) {
+            row.look.insert(row.look.end(), own[row.student].begin(), own[row.student].end());
+        }
+    }
 }
 
 }  // namespace
 
-Class_summary summarise(const std::vector<Checked_row>& rows, const Class_settings& settings) {
+Class_summary summarise(std::vector<Checked_row>& rows, const Class_settings& settings) {
     Class_summary summary;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const Checked_row& row = rows[i];
@@ -175,6 +231,8 @@ Class_summary summarise(const std::vector<Checked_row>& rows, const Class_settin
     }
     scatter(rows, settings, summary);
     identical(rows, settings, summary);
+    copied(rows, settings, summary);
+    to_talk_to(rows, summary);
     return summary;
 }
 

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <limits>
+#include <string>
 #include <vector>
 
 #include "grading/class_check.hpp"
@@ -20,7 +21,15 @@ struct Class_settings {
 };
 inline constexpr std::size_t no_setting = std::numeric_limits<std::size_t>::max();
 
-Class_summary summarise(const std::vector<Checked_row>& rows, const Class_settings& settings);
+/// The summary of the class; each row's `look` is filled in on the way.
+Class_summary summarise(std::vector<Checked_row>& rows, const Class_settings& settings);
+
+/// Identical counts of different students, those of one second apart from
+/// those by chance (class_pairs.cpp).
+void identical(const std::vector<Checked_row>& rows, const Class_settings& settings, Class_summary& summary);
+/// Pairs of students whose counts agree more often than chance allows in a
+/// class of their size (class_pairs.cpp).
+void copied(const std::vector<Checked_row>& rows, const Class_settings& settings, Class_summary& summary);
 
 /// A histogram for each setting with 10 or more counts.
 std::vector<Class_histogram> histograms(const std::vector<Checked_row>& rows, const Class_settings& settings);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
+#include <optional>
 
 #include "grading/answer_key.hpp"
 #include "grading/wording.hpp"
@@ -21,18 +23,6 @@ std::string about(double expected) {
 }
 
 std::string plural(int n, const std::string& word) { return thousands(n) + " " + word + (n == 1 ? "" : "s"); }
-
-// The words of a list of row numbers, at most `shown` of them.
-std::string row_list(const std::vector<int>& lines, std::size_t shown) {
-    std::vector<std::string> words;
-    for (std::size_t i = 0; i < lines.size() && i < shown; ++i) {
-        words.push_back(std::to_string(lines[i]));
-    }
-    if (lines.size() > shown) {
-        words.push_back(thousands(static_cast<int>(lines.size() - shown)) + " more");
-    }
-    return (lines.size() == 1 ? "row " : "rows ") + listed(words);
-}
 
 std::string chance_words(int at_most, int sets) {
     return at_most == 0 ? "under 1 in " + thousands(sets) : p_words(static_cast<double>(at_most) / sets);
@@ -181,39 +171,103 @@ std::vector<std::string> class_cells(const Checked_row& row) {
             reproduced_words(row)};
 }
 
+namespace {
+
+// "Students to talk to:", a line each, then the class where its scatter is
+// out of the ordinary.
+std::string talk_words(const Class_summary& summary) {
+    std::string s = "Students to talk to:";
+    for (const Student_to_talk_to& talk : summary.to_talk_to) {
+        std::string reasons;
+        for (const std::string& reason : talk.reasons) {
+            reasons += (reasons.empty() ? "" : "; ") + reason;
+        }
+        s += "\n- " + talk.student + ": " + reasons;
+    }
+    const std::optional<Scatter>& whole = summary.whole_class;
+    if (whole && whole->reading != Scatter::Reading::as_expected) {
+        s += "\n- The class as a whole: " +
+             std::string(whole->reading == Scatter::Reading::too_regular ? "too regular" : "too scattered");
+    }
+    return s + (s.back() == ':' ? " none.\n" : "\n");
+}
+
+std::string scatter_lines(const Class_summary& summary) {
+    const std::optional<Scatter>& whole = summary.whole_class;
+    if (!whole) {
+        return "";
+    }
+    std::string s = "Scatter: D = Σ z² over a student's counts, against " + thousands(scatter_sets) +
+                    " honest sets of the same settings drawn from the exact distributions; too regular where P(D′ ≤ "
+                    "D) is below 1 in 200, too scattered where P(D′ ≥ D) is.\n";
+    for (const Scatter& student : summary.students) {
+        s += "- " + student.student + " (" + plural(student.counts, "count") + "): " + scatter_words(student);
+    }
+    return s + "The class (" + plural(whole->counts, "count") +
+           (whole->recordings < whole->counts
+                ? "; " + plural(whole->recordings, "recording") + ", those of one second at one setting counted once"
+                : "") +
+           "): " + scatter_words(*whole);
+}
+
+std::string identical_lines(const Class_check& check) {
+    const Class_summary& summary = check.summary;
+    std::string s = "Identical counts at one setting from different students: " +
+                    plural(static_cast<int>(summary.same_second_pairs), "pair") +
+                    " from the same second (the program seeds each recording from the clock's second, so these are "
+                    "equal by design), and " +
+                    plural(static_cast<int>(summary.pairs), "pair") +
+                    " by chance (an honest class: " + about(summary.honest_pairs) +
+                    "; settings where only one count can happen left out).\n";
+    for (const Identical_pair& pair : summary.shown_pairs) {
+        s += pair_words(check.rows[pair.one], check.rows[pair.other], pair.same_second);
+    }
+    const std::size_t all_pairs = summary.pairs + summary.same_second_pairs;
+    if (all_pairs > summary.shown_pairs.size()) {
+        s += "- and " + thousands(static_cast<int>(all_pairs - summary.shown_pairs.size())) + " more.\n";
+    }
+    return s;
+}
+
+std::string copied_lines(const Class_summary& summary) {
+    std::string s =
+        "Copied counts: each pair of students' counts at the settings they share, the first against the "
+        "first and so on, against the chance that honest counts agree as often; flagged below " +
+        p_words(summary.copied_rarer_than) + ", so that at most 1 in 200 honest classes of " +
+        plural(static_cast<int>(summary.student_pairs), "pair") + " of students shows one.";
+    for (const Copied_pair& pair : summary.copied) {
+        s += "\n- " + pair.one + " and " + pair.other + ": " +
+             (pair.same_file
+                  ? "every row of one is a row of the other, second and count: the same file handed in "
+                    "twice?"
+                  : thousands(pair.equal) + " of " + thousands(pair.compared) +
+                        " counts equal (by chance: " + p_words(pair.chance) + "): the same counts handed in twice?");
+    }
+    return s + (summary.copied.empty() ? "\n- none." : "");
+}
+
+}  // namespace
+
 std::string class_summary_words(const Class_check& check) {
     if (!check.problem.empty()) {
         return check.problem;
     }
     const Class_summary& summary = check.summary;
+    std::string s = talk_words(summary);
     const std::vector<int>& refused = summary.refused_lines;
-    std::string s = "Rows: " + thousands(summary.read) + " read, " + thousands(static_cast<int>(refused.size())) +
-                    " refused" + (refused.empty() ? "" : " (" + row_list(refused, 10) + ")") + ".\n";
+    s += "Rows: " + thousands(summary.read) + " read, " + thousands(static_cast<int>(refused.size())) + " refused" +
+         (refused.empty() ? "" : " (" + row_list(refused, 10) + ")") + ".\n";
+    const std::vector<int>& again = summary.not_reproduced_lines;
+    if (summary.timed > 0) {
+        s += "Not reproduced by the program at their second: " + thousands(static_cast<int>(again.size())) + " of " +
+             plural(summary.timed, "row") + " with a time" + (again.empty() ? "" : " (" + row_list(again, 10) + ")") +
+             ".\n";
+    }
     for (std::size_t v = 0; v < summary.counted.size(); ++v) {
         s += capitalised(verdict_words(static_cast<Verdict>(v))) + ": " + thousands(summary.counted.at(v)) +
              " (an honest class: " + about(v < summary.honest.size() ? summary.honest.at(v) : 0) + ").\n";
     }
-    if (summary.whole_class) {
-        s += "Scatter: D = Σ z² over a student's counts, against " + thousands(scatter_sets) +
-             " honest sets of the same settings drawn from the exact distributions; too regular where P(D′ ≤ D) "
-             "is below 1 in 200, too scattered where P(D′ ≥ D) is.\n";
-        for (const Scatter& student : summary.students) {
-            s += "- " + student.student + " (" + plural(student.counts, "count") + "): " + scatter_words(student);
-        }
-        s += "The class (" + plural(summary.whole_class->counts, "count") + "): " + scatter_words(*summary.whole_class);
-    }
-    s += "Identical counts at one setting and time from different students: " +
-         plural(static_cast<int>(summary.pairs), "pair") + " (an honest class: " + about(summary.honest_pairs) +
-         "). Honest counts agree this often by chance, and recordings that end in the same second agree "
-         "always: a shared count is no proof of copying.\n";
-    for (const Identical_pair& pair : summary.shown_pairs) {
-        s += pair_words(check.rows[pair.one], check.rows[pair.other], pair.same_second);
-    }
-    if (summary.pairs > shown_pairs_limit) {
-        s += "- and " + thousands(static_cast<int>(summary.pairs - shown_pairs_limit)) + " more.\n";
-    }
-    s.pop_back();
-    return s;
+    return s + scatter_lines(summary) + identical_lines(check) + copied_lines(summary);
 }
 
 std::string class_table_html(const Class_check& check) {
@@ -232,7 +286,7 @@ std::string class_table_html(const Class_check& check) {
                     std::to_string(class_columns.size() - 1) + "\">" + escaped(cells[1]) + "</td></tr>\n";
             continue;
         }
-        html += "<tr>";
+        html += row.look.empty() ? "<tr>" : "<tr class=\"look\">";
         for (const std::string& cell : cells) {
             html += "<td>" + escaped(cell) + "</td>";
         }
@@ -245,10 +299,7 @@ std::string class_figures_html(const Class_check& check) {
     std::string html;
     for (std::size_t i = 0; i < check.histograms.size(); ++i) {
         const Class_histogram& h = check.histograms[i];
-        int n = 0;
-        for (const int c : h.counted) {
-            n += c;
-        }
+        const int n = std::accumulate(h.counted.begin(), h.counted.end(), 0);
         html += "<figure class=\"class-figure\">\n" + svg_of(h, i + 1) + "\n<figcaption>The class's " +
                 plural(n, "count") + " at " + escaped(h.setting) +
                 ": blue bars, the class; orange-red dots, what an honest class hands in on average.</figcaption>\n"
@@ -301,9 +352,7 @@ std::string csv_cell(std::string cell) {
 std::string class_csv(const Class_check& check) {
     std::string csv = "\xEF\xBB\xBF";  // so that a spreadsheet reads it as UTF-8
     std::vector<std::string> header = check.header;
-    for (const char* column : {"mean", "sd", "p", "verdict", "arithmetic", "reproduced"}) {
-        header.emplace_back(column);
-    }
+    header.insert(header.end(), {"mean", "sd", "p", "verdict", "arithmetic", "reproduced", "look"});
     const auto line = [&](const std::vector<std::string>& cells) {
         for (std::size_t i = 0; i < cells.size(); ++i) {
             if (i > 0) {
@@ -317,11 +366,15 @@ std::string class_csv(const Class_check& check) {
     for (const Checked_row& row : check.rows) {
         std::vector<std::string> cells = row.cells;
         if (row.refused()) {
-            cells.insert(cells.end(), {"", "", "", row.problem, "", ""});
+            cells.insert(cells.end(), {"", "", "", row.problem, "", "", "refused"});
         } else {
             const std::vector<std::string> shown = class_cells(row);
+            std::string look;
+            for (const std::string& reason : row.look) {
+                look += (look.empty() ? "" : "; ") + reason;
+            }
             cells.insert(cells.end(), {fixed(row.spread.mean, 1), fixed(row.spread.standard_deviation, 1), shown[6],
-                                       shown[7], shown[8], shown[9]});
+                                       shown[7], shown[8], shown[9], look});
         }
         line(cells);
     }

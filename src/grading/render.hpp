@@ -22,12 +22,15 @@ std::vector<std::string> class_cells(const Checked_row& row);
 /// The summary, in lines; or, where the sheet could not be read, why.
 std::string class_summary_words(const Class_check& check);
 
+/// The table: rows to look at (see `Checked_row::look`) have the class
+/// "look", refused rows "refused".
 std::string class_table_html(const Class_check& check);
 std::string class_figures_html(const Class_check& check);
 std::string class_table_markdown(const Class_check& check);
 
 /// The sheet's columns and the check's, as RFC 4180 CSV with a byte-order
-/// mark: a cell that a spreadsheet would run as a formula is written as text.
+/// mark, the last column ("look") each row's reasons for a teacher to look
+/// at it: a cell that a spreadsheet would run as a formula is written as text.
 std::string class_csv(const Class_check& check);
 /// One cell of such a CSV.
 std::string csv_cell(std::string cell);

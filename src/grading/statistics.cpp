@@ -114,6 +114,26 @@ int highest_possible(double t, double rate) {
     return n;
 }
 
+double at_least(const std::vector<double>& chances, int x) {
+    if (x <= 0) {
+        return 1;
+    }
+    if (static_cast<std::size_t>(x) > chances.size()) {
+        return 0;
+    }
+    // P(k successes so far), k up to x, the last cell holding x or more.
+    std::vector<double> successes(static_cast<std::size_t>(x) + 1, 0.0);
+    successes[0] = 1;
+    for (const double chance : chances) {
+        successes.back() += successes[successes.size() - 2] * chance;
+        for (std::size_t k = successes.size() - 2; k > 0; --k) {
+            successes[k] = successes[k] * (1 - chance) + successes[k - 1] * chance;
+        }
+        successes[0] *= 1 - chance;
+    }
+    return std::min(1.0, successes.back());
+}
+
 double corrected_rate(double measured_per_s) { return measured_per_s / (1 - measured_per_s * tau); }
 
 Student_rates student_rates(int N, double t) {

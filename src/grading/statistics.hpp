@@ -67,6 +67,10 @@ inline constexpr double normal_from_mean = 30;
 /// rate is 0. (Its probability may be too small for a double.)
 int highest_possible(double t, double rate);
 
+/// The chance that at least `x` of independent trials succeed, trial i with
+/// chance `chances[i]` (a Poisson binomial tail), worked out exactly.
+double at_least(const std::vector<double>& chances, int x);
+
 /// n = m / (1 - m tau): the true rate that the measured rate m implies.
 double corrected_rate(double measured_per_s);
 

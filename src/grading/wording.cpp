@@ -52,6 +52,17 @@ std::string listed(const std::vector<std::string>& items) {
     return text;
 }
 
+std::string row_list(const std::vector<int>& lines, std::size_t shown) {
+    std::vector<std::string> words;
+    for (std::size_t i = 0; i < lines.size() && i < shown; ++i) {
+        words.push_back(std::to_string(lines[i]));
+    }
+    if (lines.size() > shown) {
+        words.push_back(thousands(static_cast<int>(lines.size() - shown)) + " more");
+    }
+    return (lines.size() == 1 ? "row " : "rows ") + listed(words);
+}
+
 std::string capitalised(std::string text) {
     if (!text.empty() && text[0] >= 'a' && text[0] <= 'z') {
         text[0] = static_cast<char>(text[0] - 'a' + 'A');

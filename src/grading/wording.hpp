@@ -26,6 +26,10 @@ std::string p_words(double probability);
 /// The items in a sentence: "a, b and c".
 std::string listed(const std::vector<std::string>& items);
 
+/// Row numbers in words, at most `shown` of them: "row 3", "rows 3, 5 and
+/// 2 more".
+std::string row_list(const std::vector<int>& lines, std::size_t shown);
+
 /// Text with its first letter, if a lower-case ASCII one, made a capital.
 std::string capitalised(std::string text);
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "class_sheets.hpp"
+#include "grading/sheet.hpp"
 
 namespace {
 
@@ -53,27 +54,53 @@ TEST(ClassSummary, TellsInventedAndScatteredSetsFromHonestOnes) {
     EXPECT_EQ(counted, 10);
 }
 
-// Pairs are of different students; one student's repeats are no pair. Those
-// of one second come first.
-TEST(ClassSummary, IdenticalCountsOfDifferentStudents) {
-    const Class_check check = check_class(
-        "student,source,t_s,N,time_utc\n"
-        "Ann,1,30,30,2026-12-09T09:00:00Z\nAnn,1,30,30,2026-12-09T09:01:00Z\n"
-        "Bob,1,30,30,2026-12-09T09:02:00Z\nCy,1,30,30,2026-12-09T09:01:00Z\nCy,1,10,30,2026-12-09T09:01:00Z\n");
-    // Ann-Bob twice, Ann-Cy twice, Bob-Cy; not Ann-Ann, nor Cy's 10 s count.
-    EXPECT_EQ(check.summary.pairs, 5U);
-    ASSERT_FALSE(check.summary.shown_pairs.empty());
-    EXPECT_TRUE(check.summary.shown_pairs[0].same_second);
-    EXPECT_EQ(check.rows[check.summary.shown_pairs[0].one].line, 3);
-    EXPECT_EQ(check.rows[check.summary.shown_pairs[0].other].line, 5);
-    // An honest class of these settings: 5 pairs of counts at source 1, 30 s,
-    // each equal with the chance that two honest counts are.
-    const std::vector<double> p = count_distribution(30, counting_lab::setting_rate(1, 0));
-    double same = 0;
-    for (const double q : p) {
-        same += q * q;
+// The class's D takes the counts of one second at one setting once: the
+// program gave them one draw.
+TEST(ClassSummary, CountsOneSecondOnceForTheClass) {
+    std::string sheet = "student,source,t_s,N,time_utc\n";
+    for (int k = 0; k < 6; ++k) {
+        const std::int64_t at = nine_o_clock + std::int64_t{40} * k;
+        sheet += honest("Ann", 1 + k % 5, at) + honest("Bob", 1 + k % 5, at) + honest("Cy", 2, at + 1);
     }
-    EXPECT_NEAR(check.summary.honest_pairs, 5 * same, 1e-12);
+    const Class_check check = check_class(sheet);
+    ASSERT_TRUE(check.summary.whole_class);
+    EXPECT_EQ(check.summary.whole_class->counts, 18);
+    EXPECT_EQ(check.summary.whole_class->recordings, 12);
+    // Ann's and Bob's D are one and the same; the class's holds it once.
+    EXPECT_EQ(check.summary.students[0].D, check.summary.students[1].D);
+    EXPECT_NEAR(check.summary.whole_class->D, check.summary.students[0].D + check.summary.students[2].D, 1e-9);
+}
+
+// First in the summary: each student to talk to, with every reason, the
+// strongest first; the rows carry theirs.
+TEST(ClassSummary, StudentsToTalkTo) {
+    const std::int64_t at = nine_o_clock;
+    const int N = class_sheets::count_at(3, 30, at);
+    const Class_check check = check_class(
+        "student,source,t_s,N,n_per_s,time_utc\n"
+        "Ann,3,30," +
+        std::to_string(N) + ",9.99," + utc_time(at) +
+        "\n"  // arithmetic
+        "Ann,3,30," +
+        std::to_string(N + 1) + ",," + utc_time(at + 40) +
+        "\n"                // not reproduced, most likely
+        "Bob,3,30,600,,\n"  // cannot happen
+        "Bob,3,30,0,,\n"    // query it
+        "Cy,3,30," +
+        std::to_string(N) + ",," + utc_time(at) + "\n");  // as the program counts
+    const auto& talk = check.summary.to_talk_to;
+    ASSERT_EQ(talk.size(), 2U);
+    const bool again = class_sheets::count_at(3, 30, at + 40) == N + 1;
+    EXPECT_EQ(talk[0].student, "Ann");
+    const std::vector<std::string> ann = again
+                                             ? std::vector<std::string>{"arithmetic (row 2)"}
+                                             : std::vector<std::string>{"not reproduced (row 3)", "arithmetic (row 2)"};
+    EXPECT_EQ(talk[0].reasons, ann);
+    EXPECT_EQ(talk[1].student, "Bob");
+    EXPECT_EQ(talk[1].reasons, (std::vector<std::string>{"query it (row 5)", "cannot happen (row 4)"}));
+    EXPECT_EQ(check.rows[3].look, (std::vector<std::string>{"query it"}));
+    EXPECT_TRUE(check.rows[4].look.empty());
+    EXPECT_EQ(check.summary.not_reproduced_lines, again ? std::vector<int>{} : std::vector<int>{3});
 }
 
 }  // namespace

@@ -32,10 +32,11 @@ TEST(Render, WritesACsvThatNoSpreadsheetRuns) {
         check_class("student,source,t_s,N\n=HYPERLINK(\"x\"),3,30,171\n\"@a, b\",3,30,\n-2+3+cmd,3,30,171\n");
     const std::string csv = class_csv(check);
     EXPECT_EQ(csv.substr(0, 3), "\xEF\xBB\xBF");
-    EXPECT_TRUE(has(csv, "student,source,t_s,N,mean,sd,p,verdict,arithmetic,reproduced\r\n"));
+    EXPECT_TRUE(has(csv, "student,source,t_s,N,mean,sd,p,verdict,arithmetic,reproduced,look\r\n"));
     EXPECT_TRUE(has(csv, "\r\n\"'=HYPERLINK(\"\"x\"\")\",3,30,171,")) << csv;
-    EXPECT_TRUE(has(csv, "\r\n\"'@a, b\",3,30,,,,,row 3: N is missing,,\r\n")) << csv;
+    EXPECT_TRUE(has(csv, "\r\n\"'@a, b\",3,30,,,,,row 3: N is missing,,,refused\r\n")) << csv;
     EXPECT_TRUE(has(csv, "\r\n'-2+3+cmd,3,30,171,")) << csv;
+    EXPECT_TRUE(has(csv, ",query it,,,query it\r\n")) << csv;  // the reasons to look at a row, last
     for (const char* formula : {"=1", "+1", "-1", "@x", "\tx", "\rx"}) {
         const std::string written = csv_cell(formula);
         EXPECT_EQ(written[written[0] == '"' ? 1 : 0], '\'') << formula;
@@ -55,7 +56,27 @@ TEST(Render, SummaryInWords) {
     EXPECT_TRUE(has(words, "Cannot happen: 1 (an honest class: 0).\n")) << words;
     EXPECT_TRUE(has(words, "- Ann (row 2) and Bob (row 3): source 3, 30 s, N = ")) << words;
     EXPECT_TRUE(has(words, ", in the same second (" + utc_time(at) + ")")) << words;
+    EXPECT_TRUE(has(words, "Students to talk to:\n- Cy: cannot happen (row 4)\nRows: ")) << words;
+    EXPECT_TRUE(has(words, "Not reproduced by the program at their second: 0 of 2 rows with a time.\n")) << words;
+    EXPECT_FALSE(has(class_summary_words(check_class("student,source,t_s,N\nA,1,10,5\n")), "Not reproduced"));
+    EXPECT_TRUE(has(words,
+                    "flagged below 1 in 599, so that at most 1 in 200 honest classes of 3 pairs of students "
+                    "shows one.\n- none."))
+        << words;
     EXPECT_EQ(class_summary_words(check_class("")), check_class("").problem);
+    // A copier, in the words the teacher reads; a table that marks the rows
+    // to look at.
+    std::string sheet = "student,source,t_s,N\n";
+    for (int k = 0; k < 6; ++k) {
+        const std::string row = std::to_string(1 + k % 5) + ",30," + std::to_string(20 + 5 * k) + "\n";
+        sheet += "Ann," + row + "Ben," + row;
+    }
+    const Class_check copied = check_class(sheet);
+    const std::string copied_words = class_summary_words(copied);
+    EXPECT_TRUE(has(copied_words, "\n- Ann and Ben: 6 of 6 counts equal (by chance: 1 in ")) << copied_words;
+    EXPECT_TRUE(has(copied_words, "): the same counts handed in twice?")) << copied_words;
+    EXPECT_TRUE(has(copied_words, "- Ann: ")) << copied_words;
+    EXPECT_TRUE(has(class_table_html(copied), "<tr class=\"look\"><td>2</td><td>Ann</td>"));
 }
 
 TEST(Render, KeyForATimeTheProgramTakes) {

@@ -64,6 +64,15 @@ TEST(Statistics, HighestPossibleCountIsOnePerDeadTime) {
     EXPECT_LE(p.size(), static_cast<std::size_t>(highest_possible(10, 8.95)) + 1);
 }
 
+TEST(Statistics, AtLeastOfIndependentTrials) {
+    EXPECT_EQ(at_least({0.5, 0.5}, 0), 1.0);
+    EXPECT_EQ(at_least({0.5, 0.5}, 1), 0.75);
+    EXPECT_EQ(at_least({0.5, 0.5}, 2), 0.25);
+    EXPECT_EQ(at_least({0.5, 0.5}, 3), 0.0);
+    EXPECT_NEAR(at_least({0.1, 0.2, 0.3}, 2), 0.1 * 0.2 + 0.1 * 0.3 + 0.2 * 0.3 - 2 * 0.1 * 0.2 * 0.3, 1e-15);
+    EXPECT_NEAR(at_least(std::vector<double>(27, 0.03), 27), std::pow(0.03, 27), 1e-50);
+}
+
 TEST(Statistics, StudentRates) {
     const Student_rates none = student_rates(0, 30);
     EXPECT_EQ(none.m, 0);
