@@ -133,10 +133,9 @@ std::set<std::pair<std::size_t, std::size_t>> candidate_pairs(const std::vector<
     }
     std::set<std::pair<std::size_t, std::size_t>> candidates;
     for (const auto& [at, list] : rows_by_count(rows, settings)) {
-        std::vector<std::size_t> with;
-        for (const std::size_t i : list) {
-            with.push_back(number_of.at(rows[i].student));
-        }
+        std::vector<std::size_t> with(list.size());
+        std::transform(list.begin(), list.end(), with.begin(),
+                       [&](std::size_t i) { return number_of.at(rows[i].student); });
         std::sort(with.begin(), with.end());
         with.erase(std::unique(with.begin(), with.end()), with.end());
         for (std::size_t a = 0; a < with.size(); ++a) {

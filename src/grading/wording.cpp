@@ -44,6 +44,8 @@ std::string p_words(double probability) {
     return "1 in " + thousands(static_cast<int>(std::lround(1 / probability)));
 }
 
+std::string plural(int n, const std::string& word) { return thousands(n) + " " + word + (n == 1 ? "" : "s"); }
+
 std::string listed(const std::vector<std::string>& items) {
     std::string text;
     for (std::size_t i = 0; i < items.size(); ++i) {

@@ -23,6 +23,9 @@ std::string thousands(int n);
 /// "under 1 in 1,000,000,000" below that.
 std::string p_words(double probability);
 
+/// A count of things: "1 count", "2 counts".
+std::string plural(int n, const std::string& word);
+
 /// The items in a sentence: "a, b and c".
 std::string listed(const std::vector<std::string>& items);
 
