@@ -35,6 +35,24 @@ string(SUBSTRING "${checker}" 0 ${split} single)
 string(SUBSTRING "${checker}" ${split} -1 class)
 string(REPLACE "<!-- checker -->" "${single}" body "${body}")
 string(REPLACE "<!-- class checker -->" "${class}" body "${body}")
+# Each table scrolls sideways in a box of its own where the screen is
+# narrower than the table (a phone), rather than widening the page; the box
+# takes the keyboard's focus, so that the arrow keys scroll it too.
+set(numbered "")
+set(rest "${body}")
+set(number 0)
+string(FIND "${rest}" "<table>" at)
+while(NOT at EQUAL -1)
+  math(EXPR number "${number} + 1")
+  string(SUBSTRING "${rest}" 0 ${at} before)
+  math(EXPR after "${at} + 7")
+  string(SUBSTRING "${rest}" ${after} -1 rest)
+  string(APPEND numbered "${before}<div class=\"scrolls\" tabindex=\"0\" role=\"group\" aria-label=\"Scrolling table ${number}\"><table>")
+  string(FIND "${rest}" "<table>" at)
+endwhile()
+string(APPEND numbered "${rest}")
+set(body "${numbered}")
+string(REGEX REPLACE "</table>\n" "</table></div>\n" body "${body}")
 # A mean and its standard deviation stay on one line: 217.4 ± 12.8.
 string(REGEX REPLACE "<td([^>]*)>([0-9.]+ ± [0-9.]+)</td>" "<td\\1 class=\"nowrap\">\\2</td>" body "${body}")
 # A contents list at the top, linking each section: its heading gets an id
