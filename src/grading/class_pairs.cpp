@@ -102,17 +102,17 @@ std::map<std::pair<std::size_t, int>, std::vector<std::size_t>> rows_by_count(co
 // The class's students, numbered in the sheet's order, with their rows.
 struct Students {
     std::vector<std::string> names;
+    std::map<std::string, std::size_t> number_of;
     std::vector<Rows_by_setting> rows_of;
 };
 
 Students students_of(const std::vector<Checked_row>& rows, const Class_settings& settings) {
     Students students;
-    std::map<std::string, std::size_t> number_of;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         if (rows[i].refused()) {
             continue;
         }
-        const auto [at, added] = number_of.try_emplace(rows[i].student, students.names.size());
+        const auto [at, added] = students.number_of.try_emplace(rows[i].student, students.names.size());
         if (added) {
             students.names.push_back(rows[i].student);
             students.rows_of.emplace_back();
@@ -127,15 +127,11 @@ Students students_of(const std::vector<Checked_row>& rows, const Class_settings&
 std::set<std::pair<std::size_t, std::size_t>> candidate_pairs(const std::vector<Checked_row>& rows,
                                                               const Class_settings& settings,
                                                               const Students& students) {
-    std::map<std::string, std::size_t> number_of;
-    for (std::size_t s = 0; s < students.names.size(); ++s) {
-        number_of.emplace(students.names[s], s);
-    }
     std::set<std::pair<std::size_t, std::size_t>> candidates;
     for (const auto& [at, list] : rows_by_count(rows, settings)) {
         std::vector<std::size_t> with(list.size());
         std::transform(list.begin(), list.end(), with.begin(),
-                       [&](std::size_t i) { return number_of.at(rows[i].student); });
+                       [&](std::size_t i) { return students.number_of.at(rows[i].student); });
         std::sort(with.begin(), with.end());
         with.erase(std::unique(with.begin(), with.end()), with.end());
         for (std::size_t a = 0; a < with.size(); ++a) {

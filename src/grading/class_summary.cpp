@@ -51,8 +51,8 @@ std::vector<double> honest_sets(const std::vector<std::size_t>& settings, const 
 void scatter(const std::vector<Checked_row>& rows, const Class_settings& settings, Class_summary& summary) {
     std::vector<std::string> students;
     std::map<std::string, std::vector<std::size_t>> rows_of;
-    std::vector<std::size_t> class_rows;                          // the first row of each group
-    std::map<std::pair<std::size_t, std::int64_t>, bool> groups;  // by setting and second
+    std::vector<std::size_t> class_rows;                    // the first row of each group
+    std::set<std::pair<std::size_t, std::int64_t>> groups;  // by setting and second
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const Checked_row& row = rows[i];
         if (row.refused() || row.verdict == Verdict::cannot_happen) {
@@ -63,7 +63,7 @@ void scatter(const std::vector<Checked_row>& rows, const Class_settings& setting
             students.push_back(row.student);
         }
         list.push_back(i);
-        if (!row.second || groups.try_emplace({settings.of_row[i], *row.second}, true).second) {
+        if (!row.second || groups.emplace(settings.of_row[i], *row.second).second) {
             class_rows.push_back(i);
         }
     }
@@ -126,18 +126,6 @@ void scatter(const std::vector<Checked_row>& rows, const Class_settings& setting
     summary.whole_class->recordings = static_cast<int>(class_rows.size());
 }
 
-// The rows of `student` whose `look` holds `reason`, as "(rows 3 and 5)".
-std::string rows_with(const std::vector<Checked_row>& rows, const std::string& student, const std::string& reason) {
-    std::vector<int> lines;
-    for (const Checked_row& row : rows) {
-        if (!row.refused() && row.student == student &&
-            std::find(row.look.begin(), row.look.end(), reason) != row.look.end()) {
-            lines.push_back(row.line);
-        }
-    }
-    return lines.empty() ? "" : row_list(lines, 10);
-}
-
 // Why a teacher looks at each row on its own: its verdict, its second,
 // its arithmetic.
 void row_reasons(std::vector<Checked_row>& rows, Class_summary& summary) {
@@ -180,20 +168,30 @@ std::map<std::string, std::vector<std::string>> student_reasons(const Class_summ
 void to_talk_to(std::vector<Checked_row>& rows, Class_summary& summary) {
     row_reasons(rows, summary);
     std::map<std::string, std::vector<std::string>> own = student_reasons(summary);
-    std::vector<std::string> students;  // in the sheet's order
-    std::set<std::string> seen;
+    // Each student's rows by their own reasons, in one pass; the students in
+    // the sheet's order.
+    std::vector<std::string> students;
+    std::map<std::string, std::map<std::string, std::vector<int>>> lines_of;
     for (const Checked_row& row : rows) {
-        if (!row.refused() && seen.insert(row.student).second) {
+        if (row.refused()) {
+            continue;
+        }
+        const auto [at, added] = lines_of.try_emplace(row.student);
+        if (added) {
             students.push_back(row.student);
+        }
+        for (const std::string& reason : row.look) {
+            at->second[reason].push_back(row.line);
         }
     }
     for (const std::string& student : students) {
         Student_to_talk_to talk{student, {}};
         const auto add_rows = [&](const std::string& reason) {
-            const std::string where = rows_with(rows, student, reason);
-            if (!where.empty()) {
+            const auto& by_reason = lines_of[student];
+            const auto lines = by_reason.find(reason);
+            if (lines != by_reason.end()) {
                 talk.reasons.push_back(reason);
-                talk.reasons.back().append(" (").append(where).append(")");
+                talk.reasons.back().append(" (").append(row_list(lines->second, 10)).append(")");
             }
         };
         for (const char* reason : {"query it", "cannot happen", "not reproduced"}) {
