@@ -10,6 +10,7 @@
 
 #include "grading/class_check.hpp"
 #include "grading/render.hpp"
+#include "grading/scatter_distribution.hpp"
 #include "grading/setting_facts.hpp"
 #include "grading/sheet.hpp"
 #include "guide.hpp"
@@ -87,12 +88,14 @@ Values class_example(const std::string& folder) {
     // counts agree at every setting where more than one count can happen.
     std::vector<double> chances;
     int counts = 0;
+    std::vector<Setting_facts> plan;  // the worksheets' settings, each once
     const auto add = [&](const Setting& setting) {
         ++counts;
         const Setting_facts f = facts_of(setting);
         if (f.highest > 0) {
             chances.push_back(f.same_count);
         }
+        plan.push_back(f);
     };
     for (int source = 1; source <= static_cast<int>(sources.size()); ++source) {
         for (int k = 0; k < worksheet_repeats; ++k) {
@@ -108,12 +111,22 @@ Values class_example(const std::string& folder) {
         contradiction("the guide says a copier of a whole worksheet is flagged, but the chance is " +
                       p_words(copied_chance));
     }
+    // The grid of the scatter test for a student's worksheets and a class's.
+    const auto grid_step = [&plan](int students) {
+        std::vector<std::pair<const Setting_facts*, int>> at;
+        at.reserve(plan.size());
+        for (const Setting_facts& f : plan) {
+            at.emplace_back(&f, students);
+        }
+        return "1/" + std::to_string(std::lround(1 / scatter_distribution(at).step));
+    };
     return {
         {"class_example_sheet", sheet.substr(0, sheet.size() - 1)},
         {"class_example_table", class_table_markdown(check)},
         {"class_example_summary", class_summary_words(check)},
         {"class_rows_limit", thousands(class_rows_limit)},
-        {"scatter_sets", thousands(scatter_sets)},
+        {"scatter_student_step", grid_step(1)},
+        {"scatter_class_step", grid_step(class_size)},
         {"copied_rarer_than", p_words(copied_rarer_than(pairs))},
         {"class_pairs", std::to_string(pairs)},
         {"class_example_counts", std::to_string(counts)},

@@ -19,8 +19,9 @@ namespace counting_lab::grading {
 /// The most rows of counts that one check takes.
 inline constexpr int class_rows_limit = 10'000;
 
-/// How many honest sets of a student's counts the scatter test draws.
-inline constexpr int scatter_sets = 20'000;
+/// How rare a student's or the class's scatter must be, on either side, to
+/// be too regular or too scattered.
+inline constexpr double scatter_rarer_than = 1.0 / 200;
 
 /// One row of the sheet as checked, or as refused.
 struct Checked_row {
@@ -56,17 +57,16 @@ struct Class_histogram {
     std::vector<double> honest;
 };
 
-/// Where a student's or the class's D = sum of z^2 stands among the honest
-/// sets: how many of `sets` came out at most D and at least D.
+/// Where a student's or the class's D = sum of z^2 stands in the exact
+/// distribution of an honest D' at the same settings (scatter_distribution.hpp).
 struct Scatter {
     enum class Reading { as_expected, too_regular, too_scattered };
     std::string student;  // empty for the class
     int counts = 0;
-    int recordings = 0;  // for the class: its counts, those of one second at one setting once
+    int recordings = 0;  // for the class: its counts, one of each second
     double D = 0;
-    int at_most = 0;
-    int at_least = 0;
-    int sets = 0;
+    double at_most = 1;   // P(D' <= D)
+    double at_least = 1;  // P(D' >= D)
     Reading reading = Reading::as_expected;
 };
 
@@ -113,7 +113,7 @@ struct Class_summary {
     std::array<int, 4> counted{};             // per verdict
     std::array<double, 3> honest{};           // what an honest class hands in: as expected, second look, query
     std::vector<Scatter> students;            // those with 3 or more counts
-    std::optional<Scatter> whole_class;       // each group of counts from one second at one setting once
+    std::optional<Scatter> whole_class;       // one count of each second
     std::size_t same_second_pairs = 0;        // identical counts of different students from one second
     std::size_t pairs = 0;                    // identical counts of different students at different seconds
     double honest_pairs = 0;                  // how many of those an honest class has by chance

@@ -2,57 +2,53 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <functional>
 #include <map>
-#include <random>
 #include <set>
 #include <string>
 
+#include "grading/scatter_distribution.hpp"
 #include "grading/wording.hpp"
 
 namespace counting_lab::grading {
 
 namespace {
 
-// Where D stands among honest sets.
-Scatter scatter_of(const std::vector<double>& sets, double D) {
-    const double tolerance = 1e-9 * std::max(1.0, D);
+// Where D stands in its honest distribution.
+Scatter scatter_of(const Scatter_distribution& honest, double D) {
     Scatter s;
     s.D = D;
-    s.sets = static_cast<int>(sets.size());
-    for (const double other : sets) {
-        s.at_most += other <= D + tolerance ? 1 : 0;
-        s.at_least += other >= D - tolerance ? 1 : 0;
-    }
-    s.reading = s.at_most * 200 < s.sets    ? Scatter::Reading::too_regular
-                : s.at_least * 200 < s.sets ? Scatter::Reading::too_scattered
-                                            : Scatter::Reading::as_expected;
+    s.at_most = honest.at_most(D);
+    s.at_least = honest.at_least(D);
+    s.reading = s.at_most < scatter_rarer_than    ? Scatter::Reading::too_regular
+                : s.at_least < scatter_rarer_than ? Scatter::Reading::too_scattered
+                                                  : Scatter::Reading::as_expected;
     return s;
 }
 
-// Honest sets of counts at these settings, each set's D.
-std::vector<double> honest_sets(const std::vector<std::size_t>& settings, const Class_settings& all,
-                                std::mt19937& generator) {
-    std::vector<double> sets(scatter_sets, 0.0);
-    for (const std::size_t setting : settings) {
-        const Setting_facts& f = all.facts[setting];
-        std::transform(sets.begin(), sets.end(), sets.begin(), [&](double set) {
-            return set + f.z2[count_at_quantile(f, (static_cast<double>(generator()) + 0.5) / 4294967296.0)];
-        });
+// How many counts at each setting.
+std::vector<std::pair<const Setting_facts*, int>> counted(const std::vector<std::pair<std::size_t, int>>& at,
+                                                          const Class_settings& settings) {
+    std::vector<std::pair<const Setting_facts*, int>> counts;
+    counts.reserve(at.size());
+    for (const auto& [setting, how_many] : at) {
+        counts.emplace_back(&settings.facts[setting], how_many);
     }
-    return sets;
+    return counts;
 }
 
-// D = sum of z^2 over each student's counts, against sets drawn from the
-// exact distributions of the same settings: once per set of settings, so a
-// class that did the same worksheets is drawn once. Then the class's D, with
-// each group of counts at one setting whose recordings ended in one second
-// counted once: the program gave them all one draw.
+// D = sum of z^2 over each student's counts, against the exact distribution
+// of D for the same settings: worked out once per set of settings, so a
+// class that did the same worksheets works it out once. Then the class's D,
+// with one count of each second: the program seeds a recording from the
+// second it ends in, so recordings of one second are one draw, the same
+// count at one setting and closely tied counts at different settings.
 void scatter(const std::vector<Checked_row>& rows, const Class_settings& settings, Class_summary& summary) {
     std::vector<std::string> students;
     std::map<std::string, std::vector<std::size_t>> rows_of;
-    std::vector<std::size_t> class_rows;                    // the first row of each group
-    std::set<std::pair<std::size_t, std::int64_t>> groups;  // by setting and second
+    std::map<std::size_t, int> class_counts;  // by setting, one count of each second
+    std::set<std::int64_t> seconds;
+    double class_D = 0;
+    int recordings = 0;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const Checked_row& row = rows[i];
         if (row.refused() || row.verdict == Verdict::cannot_happen) {
@@ -63,67 +59,48 @@ void scatter(const std::vector<Checked_row>& rows, const Class_settings& setting
             students.push_back(row.student);
         }
         list.push_back(i);
-        if (!row.second || groups.emplace(settings.of_row[i], *row.second).second) {
-            class_rows.push_back(i);
+        const std::size_t setting = settings.of_row[i];
+        if (!row.second || seconds.insert(*row.second).second) {
+            ++class_counts[setting];
+            ++recordings;
+            class_D += settings.facts[setting].z2[static_cast<std::size_t>(row.N)];
         }
     }
     if (students.empty()) {
         return;
     }
-    // Fixed, so that a sheet is always answered alike.
-    std::mt19937 generator(2024);                                     // NOLINT(cert-msc32-c,cert-msc51-cpp)
-    std::map<std::vector<std::size_t>, std::vector<double>> sets_of;  // by the settings' indices, sorted
+    // by how many counts at each setting
+    std::map<std::vector<std::pair<std::size_t, int>>, Scatter_distribution> honest;
     for (const std::string& student : students) {
         const std::vector<std::size_t>& list = rows_of[student];
         if (list.size() < 3) {
             continue;
         }
-        std::vector<std::size_t> key;
+        std::map<std::size_t, int> at;
         double D = 0;
         for (const std::size_t i : list) {
             const std::size_t setting = settings.of_row[i];
-            key.push_back(setting);
+            ++at[setting];
             D += settings.facts[setting].z2[static_cast<std::size_t>(rows[i].N)];
         }
-        std::sort(key.begin(), key.end());
-        auto [sets, added] = sets_of.try_emplace(key);
+        const std::vector<std::pair<std::size_t, int>> key(at.begin(), at.end());
+        auto [distribution, added] = honest.try_emplace(key);
         if (added) {
-            sets->second = honest_sets(key, settings, generator);
+            distribution->second = scatter_distribution(counted(key, settings));
         }
-        Scatter s = scatter_of(sets->second, D);
+        Scatter s = scatter_of(distribution->second, D);
         s.student = student;
         s.counts = static_cast<int>(list.size());
         summary.students.push_back(std::move(s));
     }
-    // The class's sets: one pool of honest z^2 per setting, each of its
-    // groups taking its draws from a place of its own in the pool.
-    std::map<std::size_t, std::vector<double>> pools;
-    std::map<std::size_t, std::size_t> taken;
-    std::vector<double> class_sets(scatter_sets, 0.0);
-    double class_D = 0;
-    for (const std::size_t i : class_rows) {
-        const std::size_t setting = settings.of_row[i];
-        auto [pool, added] = pools.try_emplace(setting);
-        if (added) {
-            pool->second = honest_sets({setting}, settings, generator);
-        }
-        // Set j takes the pool's draw j + offset, round the end of the pool.
-        const std::vector<double>& draws = pool->second;
-        const std::size_t offset = 7919 * taken[setting]++ % draws.size();
-        const std::size_t wrap = draws.size() - offset;
-        std::transform(class_sets.begin(), class_sets.begin() + static_cast<std::ptrdiff_t>(wrap),
-                       draws.begin() + static_cast<std::ptrdiff_t>(offset), class_sets.begin(), std::plus<>());
-        std::transform(class_sets.begin() + static_cast<std::ptrdiff_t>(wrap), class_sets.end(), draws.begin(),
-                       class_sets.begin() + static_cast<std::ptrdiff_t>(wrap), std::plus<>());
-        class_D += settings.facts[setting].z2[static_cast<std::size_t>(rows[i].N)];
-    }
-    summary.whole_class = scatter_of(class_sets, class_D);
-    int counted = 0;
+    summary.whole_class =
+        scatter_of(scatter_distribution(counted({class_counts.begin(), class_counts.end()}, settings)), class_D);
+    int all = 0;
     for (const auto& [student, list] : rows_of) {
-        counted += static_cast<int>(list.size());
+        all += static_cast<int>(list.size());
     }
-    summary.whole_class->counts = counted;
-    summary.whole_class->recordings = static_cast<int>(class_rows.size());
+    summary.whole_class->counts = all;
+    summary.whole_class->recordings = recordings;
 }
 
 // Why a teacher looks at each row on its own: its verdict, its second,

@@ -21,14 +21,10 @@ std::string about(double expected) {
     return expected < 0.1 ? "under 0.1" : "about " + fixed(expected, 1);
 }
 
-std::string chance_words(int at_most, int sets) {
-    return at_most == 0 ? "under 1 in " + thousands(sets) : p_words(static_cast<double>(at_most) / sets);
-}
-
 // "D = 2.19, P(D′ ≤ D) = 0.30, P(D′ ≥ D) = 0.70: as expected."
 std::string scatter_words(const Scatter& s) {
-    return "D = " + fixed(s.D, 2) + ", P(D′ ≤ D) = " + chance_words(s.at_most, s.sets) +
-           ", P(D′ ≥ D) = " + chance_words(s.at_least, s.sets) + ": " +
+    return "D = " + fixed(s.D, 2) + ", P(D′ ≤ D) = " + p_words(s.at_most) + ", P(D′ ≥ D) = " + p_words(s.at_least) +
+           ": " +
            (s.reading == Scatter::Reading::too_regular     ? "too regular"
             : s.reading == Scatter::Reading::too_scattered ? "too scattered"
                                                            : "as expected") +
@@ -71,17 +67,20 @@ std::string scatter_lines(const Class_summary& summary) {
     if (!whole) {
         return "";
     }
-    std::string s = "Scatter: D = Σ z² over a student's counts, against " + thousands(scatter_sets) +
-                    " honest sets of the same settings drawn from the exact distributions; too regular where P(D′ ≤ "
-                    "D) is below 1 in 200, too scattered where P(D′ ≥ D) is.\n";
+    std::string s =
+        "Scatter: D = Σ z² over a student's counts, against its exact distribution for honest counts at the same "
+        "settings; too regular where P(D′ ≤ D) is below 1 in 200, too scattered where P(D′ ≥ D) is.\n";
     for (const Scatter& student : summary.students) {
         s += "- " + student.student + " (" + plural(student.counts, "count") + "): " + scatter_words(student);
     }
     return s + "The class (" + plural(whole->counts, "count") +
-           (whole->recordings < whole->counts
-                ? "; " + plural(whole->recordings, "recording") + ", those of one second at one setting counted once"
-                : "") +
-           "): " + scatter_words(*whole);
+           (whole->recordings < whole->counts ? "; " + plural(whole->recordings, "count") + " taken, one of each second"
+                                              : "") +
+           "): " + scatter_words(*whole) +
+           (summary.timed == 0
+                ? "Without times the counts of one second cannot be told apart, and about 1 honest class "
+                  "in 30 is out of the ordinary.\n"
+                : "");
 }
 
 std::string identical_lines(const Class_check& check) {
