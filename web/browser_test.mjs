@@ -32,7 +32,7 @@
 import { existsSync, readFileSync, rmSync, statSync, writeFileSync } from 'node:fs';
 import { execFileSync } from 'node:child_process';
 import { createServer } from 'node:http';
-import { gzipSync } from 'node:zlib';
+import { crc32, deflateRawSync, gzipSync } from 'node:zlib';
 import { pathToFileURL } from 'node:url';
 import { resolve } from 'node:path';
 import puppeteer, { KnownDevices } from 'puppeteer-core';
@@ -56,7 +56,8 @@ const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 const failures = [];
 const check = (ok, what) => { if (!ok) failures.push(what); };
 const figures = [];
-let sessionCsv = '';  // the desktop session's download, which the guide's class check takes
+let sessionCsv = '';  // the desktop session's download and copy, which the guide's class check takes
+let sessionTsv = '';
 
 const browser = await puppeteer.launch(chrome ? {
   executablePath: executable,
@@ -130,6 +131,41 @@ const noteViolations = () => {
     window.violations.push(`${event.violatedDirective} ${event.blockedURI}`));
 };
 
+// A .zip of these files, each deflated, as an LMS's "download all" gives it.
+function zipOf(files) {
+  const parts = [];
+  const directory = [];
+  let offset = 0;
+  for (const { name, data } of files) {
+    const raw = Buffer.from(data);
+    const packed = deflateRawSync(raw);
+    const path = Buffer.from(name);
+    const head = (size, signature, at) => {
+      const b = Buffer.alloc(size);
+      b.writeUInt32LE(signature, 0);
+      b.writeUInt16LE(20, 4);
+      b.writeUInt16LE(8, at);  // deflated
+      b.writeUInt32LE(crc32(raw), at + 6);
+      b.writeUInt32LE(packed.length, at + 10);
+      b.writeUInt32LE(raw.length, at + 14);
+      b.writeUInt16LE(path.length, at + 18);
+      return b;
+    };
+    const central = head(46, 0x02014b50, 10);
+    central.writeUInt32LE(offset, 42);
+    parts.push(head(30, 0x04034b50, 8), path, packed);
+    directory.push(central, path);
+    offset += 30 + path.length + packed.length;
+  }
+  const end = Buffer.alloc(22);
+  end.writeUInt32LE(0x06054b50, 0);
+  end.writeUInt16LE(files.length, 8);
+  end.writeUInt16LE(files.length, 10);
+  end.writeUInt32LE(Buffer.concat(directory).length, 12);
+  end.writeUInt32LE(offset, 16);
+  return Buffer.concat([...parts, ...directory, end]);
+}
+
 // The table of the measurements after the desktop session's two
 // recordings: its rows, their counts reproduced by the program from their
 // seconds, the CSV, the copy, a reload, a new tab, and clearing it.
@@ -147,15 +183,21 @@ async function measurementsAreKept({ page, lab }, counts) {
     const again = await page.evaluate((r) => window.countingLab.reproduce(r), row);
     check(again === row.N, `the program gives ${again}, not ${row.N}, for ${JSON.stringify(row)} again`);
   }
+  // Whose they are: the name, kept with the table, heads it and the CSV.
+  check(await page.$eval('#table-actions', (a) => !a.hidden && getComputedStyle(a).display !== 'none'), 'no buttons');
+  await page.type('#student-name', 'Ada Lovelace');
+  check((await page.$eval('#measurements-title', (h) => h.textContent)) === "Ada Lovelace's measurements",
+    'the table does not say whose it is');
   const utc = (second) => new Date(second * 1000).toISOString().replace('.000Z', 'Z');
-  const csv = 'exercise,source,activity_Bq,distance_cm,t_s,N,time_utc\r\n' +
-    `1,3,10.3,,10,${counts[0]},${utc(rows[0].second)}\r\n2,,,2.5,10,${counts[1]},${utc(rows[1].second)}\r\n`;
+  const csv = 'student,exercise,source,activity_Bq,distance_cm,t_s,N,time_utc\r\n' +
+    `Ada Lovelace,1,3,10.3,,10,${counts[0]},${utc(rows[0].second)}\r\n` +
+    `Ada Lovelace,2,,,2.5,10,${counts[1]},${utc(rows[1].second)}\r\n`;
   check((await lab('csv()')) === csv, `the CSV is ${JSON.stringify(await lab('csv()'))}`);
   sessionCsv = csv;
   figures.push(`the CSV of the desktop session:\n  ${csv.trim().replace(/\r\n/g, '\n  ')}`);
   // Downloaded as a file where the test can say where downloads go (Chromium).
   const today = new Date();
-  const name = `counting-lab-measurements-${today.getFullYear()}-${String(today.getMonth() + 1).padStart(2, '0')}-` +
+  const name = `counting-lab-Ada-Lovelace-${today.getFullYear()}-${String(today.getMonth() + 1).padStart(2, '0')}-` +
     `${String(today.getDate()).padStart(2, '0')}.csv`;
   let downloaded = null;  // the suggested name, and the file once it is complete
   if (chrome) {
@@ -181,17 +223,18 @@ async function measurementsAreKept({ page, lab }, counts) {
   await page.click('#copy');
   await page.waitForFunction(() => /Copied|selected/.test(document.getElementById('table-note').textContent), { timeout: 5000 });
   const tsv = await lab('tsv()');
-  check(tsv.startsWith('#\tExercise\tSource\td (cm)\tt (s)\tN\tTime\n1\t1\t3 (10.3 Bq)\t\t10\t') && tsv.split('\n').length === 4,
-    `the copied table is ${JSON.stringify(tsv)}`);
-  // Kept across a reload of the tab, and in no other tab.
+  check(tsv === csv.replace(/,/g, '\t').replace(/\r\n/g, '\n'), `the copied table is ${JSON.stringify(tsv)}`);
+  sessionTsv = tsv;
+  // Kept on the device: across a reload, and in a tab opened after this one closes.
   await page.reload();
   await page.waitForFunction('window.countingLab && window.countingLab.reading', { timeout: 5000 });
-  check((await lab('rows')).length === 2, 'the table was lost in a reload');
-  check(/Kept 2 measurements/.test(await page.$eval('#table-note', (n) => n.textContent)), 'no word of what was kept');
+  check((await lab('rows')).length === 2 && (await lab('student')) === 'Ada Lovelace', 'the table was lost in a reload');
+  check(/Kept 2 measurements of Ada Lovelace/.test(await page.$eval('#table-note', (n) => n.textContent)),
+    'no word of what was kept');
   const other = await browser.newPage();
   await other.goto(url);
   await other.waitForFunction('window.countingLab && window.countingLab.reading', { timeout: 5000 });
-  check((await other.evaluate(() => window.countingLab.rows.length)) === 0, 'another tab shows the table');
+  check((await other.evaluate(() => window.countingLab.rows.length)) === 2, 'another tab lost the table');
   await other.close();
   // Clearing asks first.
   await page.bringToFront();
@@ -538,7 +581,12 @@ try {
       'the prompt after the count did not wait for a new answer');
     check(!(await page.$eval('#recording', (bar) => bar.hidden === false)), 'the time left stays after the count');
     check(await asksBeforeLeaving(page), 'leaving does not ask after a count');
+    // The field is described by the question asked now: the menu of sources.
+    const described = await page.$eval('#range', (range) => range.textContent);
+    check(described === 'Enter source number (1-5) or 0 to return to the main menu.',
+      `after a count the field is described as "${described}"`);
     await page.screenshot({ path: `${outDir}/phone-count.png` });
+    await page.evaluate(() => localStorage.clear());  // no count kept for the next page
     await page.close();
   })();
   // The other fails during its recording and is started again: nothing of
@@ -586,9 +634,9 @@ try {
   // table still works in the page, and the page says once that a reload loses it.
   // (Chromium only: Firefox lets no preload script of a file: page touch its storage.)
   if (chrome) {
-    const kept = JSON.stringify([{ N: 31, exercise: 1, source: 1, activity_bq: 2.1, distance_cm: 0, t_s: 10,
-      second: 1796790020 }]);
-    const { page, lab, until } = await open('no storage', { before: `sessionStorage.setItem('counting-lab measurements',
+    const kept = JSON.stringify({ student: 'Cy', rows: [{ N: 31, exercise: 1, source: 1, activity_bq: 2.1,
+      distance_cm: 0, t_s: 10, second: 1796790020 }] });
+    const { page, lab, until } = await open('no storage', { before: `localStorage.setItem('counting-lab measurements',
       ${JSON.stringify(kept)}); Storage.prototype.setItem = () => { throw new DOMException('full', 'QuotaExceededError'); };` });
     await until('reading');
     await page.click('#clear');
@@ -604,8 +652,8 @@ try {
   if (chrome) {
     const kept = [1, 2, 3].map((i) => ({ N: 30 + i, exercise: i === 3 ? 2 : 1, source: i === 3 ? 0 : i,
       activity_bq: [0, 2.1, 5.0][i] || 0, distance_cm: i === 3 ? 2.5 : 0, t_s: 10, second: 1796790000 + 20 * i }));
-    const { page, until } = await open('phone, 360 px', { device: phone, before: `sessionStorage.setItem(
-      'counting-lab measurements', ${JSON.stringify(JSON.stringify(kept))})` });
+    const { page, until } = await open('phone, 360 px', { device: phone, before: `localStorage.setItem(
+      'counting-lab measurements', ${JSON.stringify(JSON.stringify({ student: 'Ben', rows: kept }))})` });
     await page.setViewport({ width: 360, height: 740, isMobile: true, hasTouch: true, deviceScaleFactor: 2 });
     await until('reading');
     await page.type('#field', '2');
@@ -798,11 +846,51 @@ try {
     figures.push(`guide: the planted copier and inventor:\n  ${talk.replace(/\n/g, '\n  ')}`);
     const over = await run(`${tenThousand.join('\n')}\n${lines[1]}`);
     check(/10,001 rows/.test(over.summary) && over.rows.length === 0, `10,001 rows: ${over.summary}`);
+    // The page's download and its copy, as they stand.
+    for (const handed of [sessionCsv, sessionTsv].filter(Boolean)) {
+      const own = await run(handed);
+      check(own.rows.length === 2 && own.rows.every((cells) => cells[1] === 'Ada Lovelace' && cells[9] === 'yes'),
+        `the desktop session's hand-in is not read as it stands: ${JSON.stringify(own.rows)}`);
+    }
+    // Opened at once: Ada's download, the same file again, and Ben's whose
+    // student column is gone, so that his file's name says whose it is.
     if (sessionCsv) {
-      const own = await run(sessionCsv.split('\r\n').filter((line) => line)
-        .map((line, i) => `${i === 0 ? 'student' : 'Dee'},${line}`).join('\r\n'));
-      check(own.rows.length === 2 && own.rows.every((cells) => cells[9] === 'yes'),
-        `the desktop session's download is not reproduced: ${JSON.stringify(own.rows)}`);
+      const ada = resolve(outDir, 'counting-lab-Ada-Lovelace-2026-12-09.csv');
+      const again = resolve(outDir, 'counting-lab-Ada-Lovelace-2026-12-09 (1).csv');
+      const ben = resolve(outDir, 'counting-lab-Ben-Okri-2026-12-09.csv');
+      writeFileSync(ada, sessionCsv);
+      writeFileSync(again, sessionCsv);
+      writeFileSync(ben, sessionCsv.split('\r\n').map((line) => line.slice(line.indexOf(',') + 1)).join('\r\n'));
+      const field = await page.$('#class-file');
+      const many = await answer(() => field.uploadFile(ada, again, ben));
+      check(many.rows.length === 4 && many.rows.every((cells, i) => cells[1] === (i < 2 ? 'Ada Lovelace' : 'Ben Okri') &&
+        cells[9] === 'yes') && /^Files: 2 read, 1 handed in again and read once\./.test(many.summary) &&
+        /taken from its folder or file name/.test(many.summary),
+      `three files at once: ${many.summary.slice(0, 300)} ${JSON.stringify(many.rows)}`);
+      figures.push(`guide: three files opened at once: ${many.summary.split('\n').slice(0, 2).join(' ')}`);
+      // An LMS's download of all submissions: a folder per student.
+      const lms = resolve(outDir, 'Physics lab-Counting-1234.zip');
+      writeFileSync(lms, zipOf([
+        { name: 'Ada Lovelace_1001_assignsubmission_file_/counting-lab-Ada-Lovelace-2026-12-09.csv', data: sessionCsv },
+        { name: 'Ben Okri_1002_assignsubmission_file_/counting-lab-measurements-2026-12-09.csv',
+          data: readFileSync(ben, 'utf8') },
+        { name: '__MACOSX/Ben Okri_1002_assignsubmission_file_/._counting-lab-measurements-2026-12-09.csv', data: 'x' }]));
+      const zipped = await answer(() => field.uploadFile(lms));
+      check(zipped.rows.length === 4 && zipped.rows.every((cells, i) => cells[1] === (i < 2 ? 'Ada Lovelace' : 'Ben Okri') &&
+        cells[9] === 'yes') && /^Files: 2 read\./.test(zipped.summary),
+      `an LMS's zip: ${zipped.summary.slice(0, 300)} ${JSON.stringify(zipped.rows)}`);
+      figures.push(`guide: an LMS's zip: ${zipped.summary.split('\n').slice(0, 2).join(' ')}`);
+      // A zip that unpacks beyond 50 MB, and one without a sheet, refused in words.
+      for (const [file, words] of [[zipOf([{ name: 'big.csv', data: Buffer.alloc(51 * 1024 * 1024, 48) }]), /more than 50 MB/],
+        [zipOf([{ name: 'photo.jpg', data: 'x' }]), /holds no sheet/]]) {
+        const path = resolve(outDir, `refused-${words.source.length}.zip`);
+        writeFileSync(path, file);
+        await field.uploadFile(path);
+        await page.waitForFunction((w) => new RegExp(w).test(document.getElementById('class-summary').textContent),
+          { timeout: 10000 }, words.source).catch(() => {});
+        const said = await page.$eval('#class-summary', (o) => o.textContent);
+        check(words.test(said), `a zip to refuse: ${said.slice(0, 200)}`);
+      }
     }
     // Worksheet 2's key at the worksheet's time is the printed one; at
     // another time it has that time's columns.
@@ -891,7 +979,7 @@ try {
     await audit(page, 'the teacher\'s guide');
     const guideSize = statSync(guidePath).size;
     figures.push(`guide ${guideSize} bytes`);
-    check(guideSize < 450 * 1024, 'the guide is 450 KB or more');
+    check(guideSize < 480 * 1024, 'the guide is 480 KB or more');
     await page.close();
   }
 

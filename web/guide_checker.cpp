@@ -9,6 +9,7 @@
 
 #include "grading/class_check.hpp"
 #include "grading/count_check.hpp"
+#include "grading/handed_in.hpp"
 #include "grading/render.hpp"
 
 namespace {
@@ -59,6 +60,36 @@ extern "C" char* check_class(const char* sheet) {
     return handed_over("{\"summary\":" + json_string(class_summary_words(check)) + ",\"table\":" +
                        json_string(class_table_html(check)) + ",\"figures\":" + json_string(class_figures_html(check)) +
                        ",\"csv\":" + json_string(read ? class_csv(check) : "") + "}");
+}
+
+// Many files as one sheet: `framed` holds each file as its name, a line
+// break, its length in bytes, a line break and its text. JSON
+// {sheet, said}; a frame that does not hold together ends the files.
+extern "C" char* class_sheet(const char* framed) {
+    using namespace counting_lab::grading;
+    std::vector<Handed_file> files;
+    const std::string all(framed);
+    for (std::size_t at = 0; at < all.size();) {
+        const std::size_t name_end = all.find('\n', at);
+        const std::size_t length_end = name_end == std::string::npos ? name_end : all.find('\n', name_end + 1);
+        if (length_end == std::string::npos) {
+            break;
+        }
+        const std::string length = all.substr(name_end + 1, length_end - name_end - 1);
+        char* end = nullptr;
+        const unsigned long long bytes = std::strtoull(length.c_str(), &end, 10);
+        if (length.empty() || *end != '\0' || bytes > all.size() - length_end - 1) {
+            break;
+        }
+        files.push_back({all.substr(at, name_end - at), all.substr(length_end + 1, bytes)});
+        at = length_end + 1 + bytes;
+    }
+    const Class_sheet merged = counting_lab::grading::class_sheet(files);
+    std::string said;
+    for (const std::string& line : merged.said) {
+        said += line + "\n";
+    }
+    return handed_over("{\"sheet\":" + json_string(merged.sheet) + ",\"said\":" + json_string(said) + "}");
 }
 
 // Worksheet 2's key for the counting time typed, as HTML.

@@ -82,11 +82,17 @@
     }
     return false;
   }
-  // The question a prompt answers: the last line of the screen that asks
-  // ("Enter ..."), else the line before the prompt.
-  function question(said) {
-    const asked = [...shown, ...said].map((line) => line.trim()).filter((line) => line.startsWith('Enter '));
-    if (asked.length > 0) return asked[asked.length - 1];
+  // The question a prompt answers: the last line said with it that asks
+  // ("Enter ..."); else the question last asked with the same prompt (a
+  // menu shown again after a count); else the line before the prompt.
+  const questions = new Map();
+  function question(said, prompt) {
+    const asked = said.map((line) => line.trim()).filter((line) => line.startsWith('Enter '));
+    if (asked.length > 0) {
+      questions.set(prompt, asked[asked.length - 1]);
+      return asked[asked.length - 1];
+    }
+    if (questions.has(prompt)) return questions.get(prompt);
     return said.length > 0 ? said[said.length - 1] : '';
   }
   function promptArrived() {
@@ -94,7 +100,7 @@
     const prompt = lines.pop().trim();
     const said = lines.filter((line) => line.trim() !== '');
     field.setAttribute('aria-label', prompt || 'Your answer');
-    range.textContent = question(said);
+    range.textContent = question(said, prompt);
     let words;
     if (wholeScreen) {
       words = log.textContent.split('\n').filter((line) => line.trim() !== '').map((line) => line.trim());
@@ -368,23 +374,33 @@
   window.addEventListener('error', (event) => fail(event.message));
   window.addEventListener('unhandledrejection', (event) => fail(event.reason));
 
-  // --- The table of the measurements: a row per count of this tab, kept in
-  // sessionStorage across a reload (not in other tabs, not after the browser
-  // closes), copied as tab-separated text or downloaded as CSV. A row holds
-  // what the program said the recording was of, and the calendar second that
-  // seeded its count, from which the program gives the same count again.
+  // --- The table of the measurements: a row per count, whose they are, kept
+  // in localStorage on this device until the student clears it (across a
+  // reload, a closed tab or browser, an installed app swiped away), handed in
+  // as CSV (shared, downloaded or copied, all with the same columns). A row
+  // holds what the program said the recording was of, and the calendar
+  // second that seeded its count, from which the program gives the same
+  // count again. Leaving the page asks first while counts are not handed in.
   const measurements = (() => {
     const rows = document.getElementById('rows');
     const table = document.getElementById('table');
     const none = document.getElementById('none');
+    const title = document.getElementById('measurements-title');
+    const nameField = document.getElementById('student-name');
     const tableNote = document.getElementById('table-note');
     const copyText = document.getElementById('copy-text');
     const asking = document.getElementById('asking');
     const askingWords = document.getElementById('asking-words');
     const actions = document.getElementById('table-actions');
+    const shareButton = document.getElementById('share');
+    const ownTable = document.getElementById('own-table');
+    const toTable = document.getElementById('to-table');  // on a phone, where the table is
     const key = 'counting-lab measurements';
     const list = [];
+    let student = '';
+    let handedIn = true;  // nothing on the table that is not handed in
     let storageSaid = false;
+    let clearing = 'all';  // what "Clear them" clears: 'all', or 'own' (the name too)
     const two = (n) => String(n).padStart(2, '0');
     const clockTime = (second) => {
       const at = new Date(second * 1000);
@@ -394,7 +410,7 @@
     const cells = (row, i) => [String(i + 1), String(row.exercise),
       row.exercise === 1 ? `${row.source} (${row.activity_bq.toFixed(1)} Bq)` : '',
       row.exercise === 2 ? String(row.distance_cm) : '', String(row.t_s), String(row.N), clockTime(row.second)];
-    const headers = () => [...table.tHead.rows[0].cells].map((cell) => cell.textContent);
+    const counted = () => `${list.length} measurement${list.length === 1 ? '' : 's'}`;
     function draw() {
       rows.replaceChildren(...list.map((row, i) => {
         const tr = document.createElement('tr');
@@ -406,58 +422,116 @@
         });
         return tr;
       }));
+      title.textContent = student ? `${student}'s measurements` : 'Your measurements';
+      if (nameField.value.trim() !== student) nameField.value = student;
       table.hidden = list.length === 0;
       none.hidden = list.length > 0;
       actions.hidden = list.length === 0;
+      toTable.hidden = list.length === 0;
+      toTable.textContent = `Your table, below: ${counted()}`;
       state.rows = list.map((row) => ({ ...row }));
+      state.student = student;
     }
     function save() {
       try {
-        sessionStorage.setItem(key, JSON.stringify(list));
+        localStorage.setItem(key, JSON.stringify({ student, rows: list, handed_in: handedIn }));
       } catch (error) {
-        if (!storageSaid) tableNote.textContent = 'This browser keeps no table for the page: a reload loses it. Copy or download it before you leave.';
+        if (!storageSaid) tableNote.textContent = 'This browser keeps no table for the page: a reload loses it. Hand it in before you leave.';
         storageSaid = true;
       }
     }
-    // RFC 4180: a header row, CR LF line ends; no cell here needs quotes.
+    // RFC 4180: a header row, CR LF line ends; a name with a comma, a quote
+    // or a line break is quoted, and one that a spreadsheet would take for
+    // a formula starts with a quote mark.
+    const quoted = (text) => {
+      const safe = /^[=+\-@\t\r]/.test(text) ? `'${text}` : text;
+      return /[",\r\n\t]/.test(safe) ? `"${safe.replace(/"/g, '""')}"` : safe;
+    };
+    function records() {
+      return [['student', 'exercise', 'source', 'activity_Bq', 'distance_cm', 't_s', 'N', 'time_utc'],
+        ...list.map((row) => [student, row.exercise, row.exercise === 1 ? row.source : '',
+          row.exercise === 1 ? row.activity_bq : '', row.exercise === 2 ? row.distance_cm : '', row.t_s, row.N,
+          utc(row.second)].map(String))];
+    }
     function csv() {
-      const lines = [['exercise', 'source', 'activity_Bq', 'distance_cm', 't_s', 'N', 'time_utc'].join(',')];
-      for (const row of list) {
-        lines.push([row.exercise, row.exercise === 1 ? row.source : '', row.exercise === 1 ? row.activity_bq : '',
-          row.exercise === 2 ? row.distance_cm : '', row.t_s, row.N, utc(row.second)].join(','));
-      }
-      return lines.join('\r\n') + '\r\n';
+      return records().map((line) => line.map(quoted).join(',')).join('\r\n') + '\r\n';
     }
+    // The same columns, tab-separated, as a spreadsheet pastes them.
     function tsv() {
-      return [headers(), ...list.map(cells)].map((line) => line.join('\t')).join('\n') + '\n';
+      return records().map((line) => line.map((cell) => cell.replace(/[\t\r\n]/g, ' ')).join('\t')).join('\n') + '\n';
     }
-    const counted = () => `${list.length} measurement${list.length === 1 ? '' : 's'}`;
+    // counting-lab-Ada-Lovelace-2026-12-09.csv: the name's letters and digits.
+    function fileName() {
+      const now = new Date();
+      const safe = student.normalize('NFC').replace(/[^\p{L}\p{N}]+/gu, '-').replace(/^-+|-+$/g, '').slice(0, 40);
+      return `counting-lab-${safe || 'measurements'}-${now.getFullYear()}-${two(now.getMonth() + 1)}-${two(now.getDate())}.csv`;
+    }
+    const needsName = () => (student ? '' : ' The file names no student: type your name above before you hand it in.');
+    function handIn(words) {
+      handedIn = true;
+      save();
+      tableNote.textContent = words + needsName();
+    }
+    nameField.addEventListener('input', () => {
+      student = nameField.value.trim();
+      title.textContent = student ? `${student}'s measurements` : 'Your measurements';
+      state.student = student;
+      handedIn = handedIn && list.length === 0;
+      save();
+    });
     document.getElementById('copy').addEventListener('click', async () => {
       const text = tsv();
       copyText.hidden = true;
       try {
         if (!navigator.clipboard || !window.isSecureContext) throw new Error('no clipboard');
         await navigator.clipboard.writeText(text);
-        tableNote.textContent = `Copied ${counted()}: paste them into a spreadsheet.`;
+        handIn(`Copied ${counted()}: paste them into a spreadsheet or a message.`);
       } catch (error) {
         // Where the browser refuses the clipboard: the text, selected, to copy by hand.
         copyText.value = text;
         copyText.hidden = false;
         copyText.focus();
         copyText.select();
-        tableNote.textContent = 'The table is selected below: copy it with Ctrl-C (Cmd-C on a Mac).';
+        const touch = window.matchMedia('(pointer: coarse)').matches;
+        handIn(touch ? 'The table is selected below: copy it with your device\'s Copy.'
+          : 'The table is selected below: copy it with Ctrl-C (Cmd-C on a Mac).');
       }
     });
     document.getElementById('download').addEventListener('click', () => {
-      const now = new Date();
-      const name = `counting-lab-measurements-${now.getFullYear()}-${two(now.getMonth() + 1)}-${two(now.getDate())}.csv`;
+      const name = fileName();
       countingLabShared.save(name, csv(), 'text/csv;charset=utf-8');
-      tableNote.textContent = `Downloaded ${counted()} as ${name}.`;
+      handIn(`Downloaded ${counted()} as ${name}.`);
     });
-    document.getElementById('clear').addEventListener('click', () => {
-      askingWords.textContent = `Clear all ${counted()}? They cannot be brought back.`;
+    // Sharing a file, where the browser offers it (as phones do).
+    const shareable = () => {
+      try {
+        return typeof navigator.canShare === 'function' &&
+          navigator.canShare({ files: [new File([''], 'counting-lab.csv', { type: 'text/csv' })] });
+      } catch (error) {
+        return false;
+      }
+    };
+    shareButton.hidden = !shareable();
+    shareButton.addEventListener('click', async () => {
+      const name = fileName();
+      try {
+        await navigator.share({ files: [new File([csv()], name, { type: 'text/csv' })], title: name });
+        handIn(`Shared ${counted()} as ${name}.`);
+      } catch (error) {
+        if (error && error.name !== 'AbortError') tableNote.textContent = 'This browser could not share the file: download it instead.';
+      }
+    });
+    function ask(words, what) {
+      clearing = what;
+      askingWords.textContent = words;
       asking.hidden = false;
       document.getElementById('clear-no').focus();
+    }
+    document.getElementById('clear').addEventListener('click', () => {
+      ask(`Clear all ${counted()}? ${handedIn ? 'They' : 'They are not handed in, and they'} cannot be brought back.`, 'all');
+    });
+    ownTable.addEventListener('click', () => {
+      ask(`Start a table of your own? The ${counted()} of ${student || 'the last student'} are cleared from this device.`, 'own');
     });
     document.getElementById('clear-no').addEventListener('click', () => {
       asking.hidden = true;
@@ -465,26 +539,43 @@
     });
     document.getElementById('clear-yes').addEventListener('click', () => {
       list.length = 0;
+      if (clearing === 'own') student = '';
+      handedIn = true;
       asking.hidden = true;
       copyText.hidden = true;
-      tableNote.textContent = 'The table is cleared.';
+      ownTable.hidden = true;
+      tableNote.textContent = clearing === 'own' ? 'A table of your own: type your name above.' : 'The table is cleared.';
       save();  // where the browser keeps nothing, it says so instead
       draw();
-      field.focus();
+      (clearing === 'own' ? nameField : field).focus();
     });
-    // What this tab kept from before a reload.
+    window.addEventListener('beforeunload', (event) => {
+      if (!handedIn && list.length > 0) askFirst(event);
+    });
+    // What this device kept: this student's table, or the last student's on
+    // a shared computer, which the next student replaces with one question.
     try {
-      const kept = JSON.parse(sessionStorage.getItem(key) || '[]');
-      if (Array.isArray(kept)) list.push(...kept);
+      const kept = JSON.parse(localStorage.getItem(key) || 'null');
+      if (kept && Array.isArray(kept.rows)) {
+        list.push(...kept.rows);
+        student = typeof kept.student === 'string' ? kept.student : '';
+        handedIn = kept.handed_in !== false;
+      }
     } catch (error) {
       // no storage, or nothing readable in it: an empty table
     }
     draw();
-    if (list.length > 0) tableNote.textContent = `Kept ${counted()} from before the page was reloaded.`;
-    Object.assign(state, { csv, tsv });
+    if (list.length > 0) {
+      tableNote.textContent = `Kept ${counted()}${student ? ` of ${student}` : ''} from before.` +
+        (handedIn ? ' Not yours? Start a table of your own.' : ' Not handed in yet.');
+      ownTable.hidden = false;
+    }
+    Object.assign(state, { csv, tsv, fileName });
     return {
       add(count) {
         list.push(count);
+        handedIn = false;
+        ownTable.hidden = true;
         save();
         draw();
       },

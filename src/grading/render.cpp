@@ -86,7 +86,7 @@ std::string svg_of(const Class_histogram& h, std::size_t number) {
 
 std::string reproduced_words(const Checked_row& row) {
     if (!row.reproduced) {
-        return "";
+        return row.time_typed.empty() ? "" : "time not read";
     }
     return *row.reproduced == row.N ? "yes"
                                     : "no: the program gave " + std::to_string(*row.reproduced) + " at that second";

@@ -92,14 +92,18 @@ std::optional<std::int64_t> utc_second(std::string_view text) {
         }
         return value;
     };
-    const auto year = digits(0, 4);
-    const auto month = digits(5, 2);
-    const auto day = digits(8, 2);
+    // 2026-12-09T07:32:31Z, or 09.12.2026 07:32:31 as a spreadsheet set to
+    // a day-first locale writes it: the date's separator says which.
+    const bool day_first = text.size() > 2 && text[2] == '.';
+    const auto year = day_first ? digits(6, 4) : digits(0, 4);
+    const auto month = digits(day_first ? 3 : 5, 2);
+    const auto day = day_first ? digits(0, 2) : digits(8, 2);
     const auto hour = digits(11, 2);
     const auto minute = digits(14, 2);
     const auto second = digits(17, 2);
-    if (!year || !month || !day || !hour || !minute || !second || text[4] != '-' || text[7] != '-' ||
-        (text[10] != 'T' && text[10] != ' ') || text[13] != ':' || text[16] != ':' ||
+    const bool date_written = day_first ? text[5] == '.' && text[10] == ' '
+                                        : text[4] == '-' && text[7] == '-' && (text[10] == 'T' || text[10] == ' ');
+    if (!year || !month || !day || !hour || !minute || !second || !date_written || text[13] != ':' || text[16] != ':' ||
         !(text.size() == 19 || text.substr(19) == "Z") || *hour > 23 || *minute > 59 || *second > 59) {
         return std::nullopt;
     }

@@ -29,7 +29,9 @@ std::string column_key(std::string_view name);
 
 /// Seconds since 1970 of a UTC time as the page writes it,
 /// 2026-12-09T07:32:31Z, or as a spreadsheet may write it back (a blank for
-/// the T, no Z); nothing for any other text or a date that does not exist.
+/// the T, no Z, or day first with dots: 09.12.2026 07:32:31); nothing for
+/// any other text (09/12/2026 may be either day or month first) or a date
+/// that does not exist.
 std::optional<std::int64_t> utc_second(std::string_view text);
 /// A second since 1970 as the page writes it: 2026-12-09T09:00:00Z.
 std::string utc_time(std::int64_t second);

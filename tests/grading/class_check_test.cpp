@@ -62,7 +62,8 @@ TEST(ClassCheck, GradesAndReproducesEachCount) {
     const std::string time = utc_time(second);
     const Class_check check =
         check_class("student,source,t_s,N,time_utc\nA,3,30," + std::to_string(N) + "," + time + "\nB,3,30," +
-                    std::to_string(N + 1) + "," + time + "\nC,3,30,600,\nD,3,30,0,\nE,3,30,3,2026-12-09 09:02:05\n");
+                    std::to_string(N + 1) + "," + time +
+                    "\nC,3,30,600,\nD,3,30,0,\nE,3,30,3,2026-12-09 09:02:05\nF,3,30,100,12/09/2026 09:02:05\n");
     EXPECT_EQ(check.rows[0].reproduced, N);
     EXPECT_EQ(cell(check, 0, "Reproduced"), "yes");
     EXPECT_EQ(cell(check, 1, "Reproduced"), "no: the program gave " + std::to_string(N) + " at that second");
@@ -72,6 +73,10 @@ TEST(ClassCheck, GradesAndReproducesEachCount) {
     EXPECT_FALSE(check.rows[3].reproduced);
     EXPECT_EQ(check.rows[4].problem, "");  // a time as a spreadsheet writes it back
     EXPECT_EQ(check.rows[4].second, second);
+    // A time that cannot be read: the count checked all the same.
+    EXPECT_EQ(check.rows[5].problem, "");
+    EXPECT_EQ(cell(check, 5, "Reproduced"), "time not read");
+    EXPECT_EQ(cell(check, 3, "Reproduced"), "");
     EXPECT_EQ(check.summary.counted[static_cast<std::size_t>(Verdict::cannot_happen)], 1);
     EXPECT_EQ(check.rows[0].spread.mean, count_spread(30, counting_lab::setting_rate(3, 0)).mean);
     EXPECT_EQ(check.rows[0].p, two_sided_p(count_distribution(30, counting_lab::setting_rate(3, 0)), N));

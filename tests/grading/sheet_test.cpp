@@ -33,8 +33,10 @@ TEST(Sheet, TimesAsThePageAndSpreadsheetsWriteThem) {
     EXPECT_EQ(utc_second("2026-12-09T09:02:05Z"), second);
     EXPECT_EQ(utc_second("2026-12-09 09:02:05"), second);
     EXPECT_EQ(utc_second("2026-12-09T09:02:05"), second);
+    EXPECT_EQ(utc_second("09.12.2026 09:02:05"), second);
     for (const char* wrong : {"2026-02-30T09:02:05Z", "2026-12-09T24:00:00Z", "2026-12-09T09:02:05+01", "09:02:05",
-                              "2026-12-09", "2026-12-09X09:02:05Z", ""}) {
+                              "2026-12-09", "2026-12-09X09:02:05Z", "", "09/12/2026 09:02:05", "09.12.2026 09:02",
+                              "30.02.2026 09:02:05", "09.12.2026T09:02:05"}) {
         EXPECT_FALSE(utc_second(wrong)) << wrong;
     }
 }

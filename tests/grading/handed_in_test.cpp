@@ -1,0 +1,50 @@
+// A class handed in as files: one sheet of them all.
+#include "grading/handed_in.hpp"
+
+#include <gtest/gtest.h>
+
+#include "grading/class_check.hpp"
+
+namespace {
+
+using namespace counting_lab::grading;
+
+TEST(HandedIn, StudentOfAFilesNameOrFolder) {
+    EXPECT_EQ(student_of_file("counting-lab-Ada-Lovelace-2026-12-09.csv"), "Ada Lovelace");
+    EXPECT_EQ(student_of_file("Ben Okri_4711_assignsubmission_file_/counting-lab-measurements-2026-12-09.csv"),
+              "Ben Okri");
+    EXPECT_EQ(student_of_file("counting-lab-measurements-2026-12-09.csv"), "");
+    EXPECT_EQ(student_of_file("Cleo.tsv"), "Cleo");
+}
+
+// The page's CSV with its name, its copied text, one without a student
+// column, a file handed in twice and a class sheet: one sheet, every row
+// with its student.
+TEST(HandedIn, OneSheetOfManyFiles) {
+    const std::string page =
+        "student,exercise,source,activity_Bq,distance_cm,t_s,N,time_utc\r\n"
+        "Ada,1,3,10.3,,10,37,2026-12-09T09:00:10Z\r\n";
+    const std::string copied =
+        "student\texercise\tsource\tactivity_Bq\tdistance_cm\tt_s\tN\ttime_utc\n"
+        "Ben\t2\t\t\t2.5\t10\t5\t2026-12-09T09:01:10Z\n";
+    const std::string nameless = "exercise,source,activity_Bq,distance_cm,t_s,N,time_utc\r\n1,3,10.3,,10,40,\r\n";
+    const std::string sheet = "Student,Source,t_s,N\nDee,2,30,100\nEd,2,30,101\n";
+    const Class_sheet merged = class_sheet({{"a.csv", page},
+                                            {"b.txt", copied},
+                                            {"Cleo_1_assignsubmission_file_/counting-lab-measurements.csv", nameless},
+                                            {"a (1).csv", page},
+                                            {"class.csv", sheet}});
+    EXPECT_EQ(merged.said.at(0), "Files: 4 read, 1 handed in again and read once.");
+    EXPECT_EQ(merged.said.at(1), "The student of 1 file without a student column taken from its folder or file name.");
+    const Class_check check = check_class(merged.sheet);
+    ASSERT_EQ(check.problem, "");
+    ASSERT_EQ(check.rows.size(), 5U);
+    std::vector<std::string> students;
+    for (const Checked_row& row : check.rows) {
+        EXPECT_FALSE(row.refused()) << row.problem;
+        students.push_back(row.student);
+    }
+    EXPECT_EQ(students, (std::vector<std::string>{"Ada", "Ben", "Cleo", "Dee", "Ed"}));
+}
+
+}  // namespace
