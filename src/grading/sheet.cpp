@@ -101,10 +101,14 @@ std::optional<std::int64_t> utc_second(std::string_view text) {
     const auto hour = digits(11, 2);
     const auto minute = digits(14, 2);
     const auto second = digits(17, 2);
-    const bool date_written = day_first ? text[5] == '.' && text[10] == ' '
-                                        : text[4] == '-' && text[7] == '-' && (text[10] == 'T' || text[10] == ' ');
-    if (!year || !month || !day || !hour || !minute || !second || !date_written || text[13] != ':' || text[16] != ':' ||
-        !(text.size() == 19 || text.substr(19) == "Z") || *hour > 23 || *minute > 59 || *second > 59) {
+    // (the digits read, the text has at least 19 characters)
+    const auto date_written = [&] {
+        return day_first ? text[5] == '.' && text[10] == ' '
+                         : text[4] == '-' && text[7] == '-' && (text[10] == 'T' || text[10] == ' ');
+    };
+    if (!year || !month || !day || !hour || !minute || !second || !date_written() || text[13] != ':' ||
+        text[16] != ':' || !(text.size() == 19 || text.substr(19) == "Z") || *hour > 23 || *minute > 59 ||
+        *second > 59) {
         return std::nullopt;
     }
     const std::chrono::year_month_day date{std::chrono::year{*year}, std::chrono::month{static_cast<unsigned>(*month)},
