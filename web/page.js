@@ -442,9 +442,10 @@
     }
     // RFC 4180: a header row, CR LF line ends; a name with a comma, a quote
     // or a line break is quoted, and one that a spreadsheet would take for
-    // a formula starts with a quote mark.
+    // a formula starts with a quote mark, in the copied text too.
+    const plain = (text) => (/^[=+\-@\t\r]/.test(text) ? `'${text}` : text);
     const quoted = (text) => {
-      const safe = /^[=+\-@\t\r]/.test(text) ? `'${text}` : text;
+      const safe = plain(text);
       return /[",\r\n\t]/.test(safe) ? `"${safe.replace(/"/g, '""')}"` : safe;
     };
     function records() {
@@ -458,7 +459,7 @@
     }
     // The same columns, tab-separated, as a spreadsheet pastes them.
     function tsv() {
-      return records().map((line) => line.map((cell) => cell.replace(/[\t\r\n]/g, ' ')).join('\t')).join('\n') + '\n';
+      return records().map((line) => line.map((cell) => plain(cell.replace(/[\t\r\n]/g, ' '))).join('\t')).join('\n') + '\n';
     }
     // counting-lab-Ada-Lovelace-2026-12-09.csv: the name's letters and digits.
     function fileName() {

@@ -28,7 +28,10 @@ std::string words_of(std::string text) {
             continue;
         }
         if (!word.empty() && !is_date_part(word)) {
-            joined += (joined.empty() ? "" : " ") + word;
+            if (!joined.empty()) {
+                joined += ' ';
+            }
+            joined += word;
         }
         word.clear();
     }
@@ -113,7 +116,10 @@ class Sheet_made {
     static std::string line(const std::vector<std::string>& cells) {
         std::string written;
         for (std::size_t i = 0; i < cells.size(); ++i) {
-            written += (i == 0 ? "" : ",") + csv_cell(cells[i]);
+            if (i > 0) {
+                written += ',';
+            }
+            written += csv_cell(cells[i]);
         }
         return written + "\n";
     }
