@@ -183,6 +183,13 @@ async function measurementsAreKept({ page, lab }, counts) {
     const again = await page.evaluate((r) => window.countingLab.reproduce(r), row);
     check(again === row.N, `the program gives ${again}, not ${row.N}, for ${JSON.stringify(row)} again`);
   }
+  // The program has ended; leaving still asks while the counts are not handed in.
+  const asks = () => page.evaluate(() => {
+    const leaving = new Event('beforeunload', { cancelable: true });
+    window.dispatchEvent(leaving);
+    return leaving.defaultPrevented;
+  });
+  check(await asks(), 'leaving does not ask while the counts are not handed in');
   // Whose they are: the name, kept with the table, heads it and the CSV.
   check(await page.$eval('#table-actions', (a) => !a.hidden && getComputedStyle(a).display !== 'none'), 'no buttons');
   await page.type('#student-name', 'Ada Lovelace');
@@ -219,6 +226,7 @@ async function measurementsAreKept({ page, lab }, counts) {
     if (got.file) rmSync(got.file, { force: true });
   }
   check((await page.$eval('#table-note', (n) => n.textContent)).includes(name), 'no word of the download');
+  check(!(await asks()), 'leaving asks after the counts were downloaded');
   // Copied: to the clipboard, or selected where the browser refuses it.
   await page.click('#copy');
   await page.waitForFunction(() => /Copied|selected/.test(document.getElementById('table-note').textContent), { timeout: 5000 });
@@ -236,6 +244,11 @@ async function measurementsAreKept({ page, lab }, counts) {
   await other.waitForFunction('window.countingLab && window.countingLab.reading', { timeout: 5000 });
   check((await other.evaluate(() => window.countingLab.rows.length)) === 2, 'another tab lost the table');
   await other.close();
+  const afterClosing = await browser.newPage();  // a tab opened after one was closed
+  await afterClosing.goto(url);
+  await afterClosing.waitForFunction('window.countingLab && window.countingLab.reading', { timeout: 5000 });
+  check((await afterClosing.evaluate(() => window.countingLab.rows.length)) === 2, 'a closed tab took the table with it');
+  await afterClosing.close();
   // Clearing asks first.
   await page.bringToFront();
   await page.click('#clear');
