@@ -58,12 +58,14 @@ const check = (ok, what) => { if (!ok) failures.push(what); };
 const figures = [];
 let sessionCsv = '';  // the desktop session's download and copy, which the guide's class check takes
 let sessionTsv = '';
+const adaCode = resolve(outDir, 'hand-in-code-ada.png');  // a picture of the desktop session's hand-in code
 
+const chromiumFlags = ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
+  '--disable-component-update', '--disable-sync'];
 const browser = await puppeteer.launch(chrome ? {
   executablePath: executable,
   headless: true,
-  args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
-    '--disable-component-update', '--disable-sync'],
+  args: chromiumFlags,
 } : { browser: 'firefox', executablePath: executable, headless: true });
 const label = chrome ? 'Chromium' : 'Firefox';
 
@@ -233,6 +235,15 @@ async function measurementsAreKept({ page, lab }, counts) {
   const tsv = await lab('tsv()');
   check(tsv === csv.replace(/,/g, '\t').replace(/\r\n/g, '\n'), `the copied table is ${JSON.stringify(tsv)}`);
   sessionTsv = tsv;
+  // Shown as a hand-in code: the name and the rows, each time after the one
+  // before. The guide reads a picture of it.
+  rmSync(adaCode, { force: true });
+  await page.click('#show-code');
+  const code = `CL1 1/1 Ada Lovelace\n3 10 ${counts[0]} ${rows[0].second}\nd2.5 10 ${counts[1]} ${rows[1].second - rows[0].second}`;
+  check(JSON.stringify(await lab('codes')) === JSON.stringify([code]) &&
+    /^Shown as a hand-in code/.test(await page.$eval('#table-note', (n) => n.textContent)) && !(await asks()),
+  `the hand-in code: ${JSON.stringify(await lab('codes'))}`);
+  await (await page.$('#code-image')).screenshot({ path: adaCode });
   // Kept on the device: across a reload, and in a tab opened after this one closes.
   await page.reload();
   await page.waitForFunction('window.countingLab && window.countingLab.reading', { timeout: 5000 });
@@ -786,6 +797,95 @@ try {
     await page.close();
   }
 
+  // --- Hand-in codes of the class of the guide's example (30 students, 27
+  // counts each: two codes apiece) as a 320 px phone shows them; the guide
+  // scans them and Ada's through Chromium's fake camera, which plays their
+  // screenshots as a video, four codes a second.
+  async function classCodes() {
+    const activity = [2.1, 5, 10.3, 15.2, 17.9];
+    const students = new Map();
+    for (const line of readFileSync(resolve(guidePath, '..', 'class-sheet-example.csv'), 'utf8').trim().split('\n').slice(1)) {
+      const [student, source, distance, t, N, , , , time] = line.split(',');
+      const row = { t_s: Number(t), N: Number(N), second: Date.parse(time) / 1000,
+        ...(source ? { exercise: 1, source: Number(source), activity_bq: activity[source - 1] } : { exercise: 2, distance_cm: Number(distance) }) };
+      students.set(student, [...(students.get(student) || []), row]);
+    }
+    const { page, lab } = await open('hand-in codes', { viewport: { width: 320, height: 640, isMobile: true, hasTouch: true, deviceScaleFactor: 2 } });
+    const pictures = [adaCode];
+    let modules = 0;
+    for (const [student, rows] of students) {
+      await page.evaluate((kept) => localStorage.setItem('counting-lab measurements', kept),
+        JSON.stringify({ student, rows, handed_in: true }));
+      await page.reload();
+      await page.waitForFunction('window.countingLab && window.countingLab.reading', { timeout: 5000 });
+      await page.click('#show-code');
+      for (let at = 0; at < (await lab('codes')).length; at += 1) {
+        if (at > 0) await page.click('#code-next');
+        modules = Math.max(modules, await lab('codeModules'));
+        const path = resolve(outDir, `hand-in-code-${pictures.length}.png`);
+        await (await page.$('#code-image')).screenshot({ path });
+        if (pictures.length === 1) await page.screenshot({ path: resolve(outDir, 'phone-hand-in-code.png') });
+        pictures.push(path);
+      }
+    }
+    await page.evaluate(() => localStorage.removeItem('counting-lab measurements'));
+    await page.close();
+    figures.push(`hand-in codes: ${pictures.length - 1} for ${students.size} students of 27 counts, at most ${modules} modules across`);
+    return pictures;
+  }
+  async function scanned(pictures) {
+    const [width, height] = [480, 360];
+    const drawing = await browser.newPage();
+    const frames = [];
+    for (const picture of pictures) {
+      frames.push(Buffer.from(await drawing.evaluate(async (png, width, height) => {
+        const image = await createImageBitmap(new Blob([Uint8Array.from(atob(png), (c) => c.charCodeAt(0))]));
+        const canvas = Object.assign(document.createElement('canvas'), { width, height });
+        const context = canvas.getContext('2d');
+        context.fillStyle = '#808080';
+        context.fillRect(0, 0, width, height);
+        const side = height - 20;
+        context.drawImage(image, (width - side) / 2, 10, side, side);
+        const rgba = context.getImageData(0, 0, width, height).data;
+        let luma = '';
+        for (let i = 0; i < rgba.length; i += 4) luma += String.fromCharCode(Math.round(0.299 * rgba[i] + 0.587 * rgba[i + 1] + 0.114 * rgba[i + 2]));
+        return btoa(luma);
+      }, readFileSync(picture).toString('base64'), width, height), 'base64'));
+    }
+    await drawing.close();
+    const chroma = Buffer.alloc(width * height / 2, 128);
+    const video = resolve(outDir, 'hand-in-codes.y4m');
+    writeFileSync(video, Buffer.concat([Buffer.from(`YUV4MPEG2 W${width} H${height} F4:1 Ip A1:1 C420jpeg\n`),
+      ...frames.flatMap((luma) => [Buffer.from('FRAME\n'), luma, chroma])]));
+    const camera = await puppeteer.launch({ executablePath: executable, headless: true, args: [...chromiumFlags,
+      '--use-fake-ui-for-media-stream', '--use-fake-device-for-media-stream', `--use-file-for-fake-video-capture=${video}`] });
+    try {
+      const guide = await camera.newPage();
+      guide.on('pageerror', (error) => failures.push(`the guide, scanning: ${error.message}`));
+      await guide.setViewport({ width: 1280, height: 900 });
+      await guide.goto(pathToFileURL(guidePath).href);
+      await guide.waitForFunction('window.checkerReady', { timeout: 5000 });
+      const started = Date.now();
+      await guide.click('#scan-start');
+      await guide.waitForFunction((n) => window.scannedCodes && window.scannedCodes.codes === n, { timeout: 120000, polling: 200 },
+        pictures.length).catch(() => {});
+      const seconds = (Date.now() - started) / 1000;
+      const status = await guide.$eval('#scan-status', (p) => p.textContent);
+      const summary = await guide.$eval('#class-summary', (o) => o.textContent);
+      check(/^Codes read: 31 students, 812 rows\./.test(status) && /\nRows: 812 read, 0 refused\./.test(summary),
+        `scanned through the camera: ${status}\n${summary.slice(0, 300)}`);
+      figures.push(`guide: ${pictures.length} hand-in codes scanned through the fake camera in ${seconds.toFixed(1)} s ` +
+        `(the video shows each for 0.25 s; it plays ${(pictures.length / 4).toFixed(2)} s): ${status}`);
+      await guide.$eval('#scan', (box) => box.scrollIntoView({ block: 'center' }));
+      await guide.screenshot({ path: resolve(outDir, 'guide-scan.png') });
+      await guide.click('#scan-start');
+      check(await guide.$eval('#scan', (box) => box.hidden), 'scanning does not stop');
+    } finally {
+      await camera.close();
+    }
+  }
+  if (chrome) await scanned(await classCodes());
+
   // The guide's class check: the example sheet, pasted, must give the table
   // and the summary that the generator printed; the class's honest sheet
   // beside the guide, opened as a file, and one of 10,000 rows are timed;
@@ -893,6 +993,13 @@ try {
         cells[9] === 'yes') && /^Files: 2 read\./.test(zipped.summary),
       `an LMS's zip: ${zipped.summary.slice(0, 300)} ${JSON.stringify(zipped.rows)}`);
       figures.push(`guide: an LMS's zip: ${zipped.summary.split('\n').slice(0, 2).join(' ')}`);
+      // A picture of Ada's hand-in code joins the zip's files: her rows, in
+      // both, are read once.
+      const pictured = await answer(() => field.uploadFile(adaCode));
+      const status = await page.$eval('#scan-status', (p) => p.textContent);
+      check(pictured.rows.length === 4 && /\n2 rows were handed in in another file too/.test(pictured.summary) &&
+        /^Codes read: 1 student, 2 rows\. Added: Ada Lovelace, code 1 of 1 \(2 rows\)\.$/.test(status),
+      `a picture of the hand-in code: ${status} ${pictured.summary.slice(0, 300)}`);
       // A zip that unpacks beyond 50 MB, and one without a sheet, refused in words.
       for (const [file, words] of [[zipOf([{ name: 'big.csv', data: Buffer.alloc(51 * 1024 * 1024, 48) }]), /more than 50 MB/],
         [zipOf([{ name: 'photo.jpg', data: 'x' }]), /holds no sheet/]]) {
@@ -992,18 +1099,21 @@ try {
     await audit(page, 'the teacher\'s guide');
     const guideSize = statSync(guidePath).size;
     figures.push(`guide ${guideSize} bytes`);
-    check(guideSize < 480 * 1024, 'the guide is 480 KB or more');
+    check(guideSize < 640 * 1024, 'the guide is 640 KB or more');  // 130 KB of it the QR code reader
     await page.close();
   }
 
   // --- The page and the guide served over HTTP, as a course site serves
   // them, with the header that packaging/web-host.txt gives.
   {
-    const header = readFileSync(hostPath, 'utf8').match(/^Content-Security-Policy: (.*)$/m)[1];
+    const host = readFileSync(hostPath, 'utf8');
+    const header = host.match(/^Content-Security-Policy: (.*)$/m)[1];
+    const permissions = host.match(/^Permissions-Policy: (.*)$/m)[1];
     const files = { '/counting-lab.html': pagePath, '/teaching-guide.html': guidePath };
     const server = createServer((request, response) => {
       const file = files[request.url];
-      response.writeHead(file ? 200 : 404, { 'Content-Type': 'text/html; charset=utf-8', 'Content-Security-Policy': header });
+      response.writeHead(file ? 200 : 404, { 'Content-Type': 'text/html; charset=utf-8', 'Content-Security-Policy': header,
+        'Permissions-Policy': permissions });
       response.end(file ? readFileSync(file) : '');
     });
     await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
@@ -1035,6 +1145,8 @@ try {
       await guide.goto(`${origin}/teaching-guide.html`);
       await guide.waitForFunction('window.checkerReady', { timeout: 5000 });
       check((await violations(guide)).length === 0, `served guide: ${await violations(guide)}`);
+      check(await guide.evaluate(() => !document.featurePolicy || document.featurePolicy.allowsFeature('camera')),
+        'the served guide may not use the camera');
       await guide.close();
     } finally {
       server.close();

@@ -4,13 +4,14 @@
 # teaching-guide.html, manifest.webmanifest, service-worker.js, the icon as
 # SVG and as PNG at 192 and 512 px (one of them maskable, the icon on a full
 # square of its own blue, within the safe circle), and README.txt for the
-# web host.
+# web host, and THIRD-PARTY-LICENSES.txt.
 #   cmake -D OUTPUT_DIR=... -D VERSION=... -D GUIDE=teaching-guide.html -D ICON=counting-lab.svg
 #         -D RSVG_CONVERT=rsvg-convert -P edition.cmake
 cmake_minimum_required(VERSION 3.25)
 set(here ${CMAKE_CURRENT_LIST_DIR})
 file(COPY_FILE ${GUIDE} ${OUTPUT_DIR}/teaching-guide.html ONLY_IF_DIFFERENT)
 file(COPY_FILE ${ICON} ${OUTPUT_DIR}/counting-lab.svg ONLY_IF_DIFFERENT)
+file(COPY_FILE ${here}/../packaging/THIRD-PARTY-LICENSES.txt ${OUTPUT_DIR}/THIRD-PARTY-LICENSES.txt ONLY_IF_DIFFERENT)
 file(COPY_FILE ${here}/manifest.webmanifest ${OUTPUT_DIR}/manifest.webmanifest ONLY_IF_DIFFERENT)
 
 function(png svg size output)

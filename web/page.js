@@ -395,6 +395,10 @@
     const shareButton = document.getElementById('share');
     const ownTable = document.getElementById('own-table');
     const toTable = document.getElementById('to-table');  // on a phone, where the table is
+    const codeBox = document.getElementById('hand-in-code');
+    const codeImage = document.getElementById('code-image');
+    const codeWords = document.getElementById('code-words');
+    const codeNext = document.getElementById('code-next');
     const key = 'counting-lab measurements';
     const list = [];
     let student = '';
@@ -406,7 +410,6 @@
       const at = new Date(second * 1000);
       return `${two(at.getHours())}:${two(at.getMinutes())}:${two(at.getSeconds())}`;
     };
-    const utc = (second) => new Date(second * 1000).toISOString().replace(/\.\d{3}Z$/, 'Z');
     const cells = (row, i) => [String(i + 1), String(row.exercise),
       row.exercise === 1 ? `${row.source} (${row.activity_bq.toFixed(1)} Bq)` : '',
       row.exercise === 2 ? String(row.distance_cm) : '', String(row.t_s), String(row.N), clockTime(row.second)];
@@ -440,27 +443,9 @@
         storageSaid = true;
       }
     }
-    // RFC 4180: a header row, CR LF line ends; a name with a comma, a quote
-    // or a line break is quoted, and one that a spreadsheet would take for
-    // a formula starts with a quote mark, in the copied text too.
-    const plain = (text) => (/^[=+\-@\t\r]/.test(text) ? `'${text}` : text);
-    const quoted = (text) => {
-      const safe = plain(text);
-      return /[",\r\n\t]/.test(safe) ? `"${safe.replace(/"/g, '""')}"` : safe;
-    };
-    function records() {
-      return [['student', 'exercise', 'source', 'activity_Bq', 'distance_cm', 't_s', 'N', 'time_utc'],
-        ...list.map((row) => [student, row.exercise, row.exercise === 1 ? row.source : '',
-          row.exercise === 1 ? row.activity_bq : '', row.exercise === 2 ? row.distance_cm : '', row.t_s, row.N,
-          utc(row.second)].map(String))];
-    }
-    function csv() {
-      return records().map((line) => line.map(quoted).join(',')).join('\r\n') + '\r\n';
-    }
+    const csv = () => countingLabHandIn.csv(student, list);
     // The same columns, tab-separated, as a spreadsheet pastes them.
-    function tsv() {
-      return records().map((line) => line.map((cell) => plain(cell.replace(/[\t\r\n]/g, ' '))).join('\t')).join('\n') + '\n';
-    }
+    const tsv = () => countingLabHandIn.tsv(student, list);
     // counting-lab-Ada-Lovelace-2026-12-09.csv: the name's letters and digits.
     function fileName() {
       const now = new Date();
@@ -475,6 +460,7 @@
     }
     nameField.addEventListener('input', () => {
       student = nameField.value.trim();
+      codeBox.hidden = true;
       title.textContent = student ? `${student}'s measurements` : 'Your measurements';
       state.student = student;
       handedIn = handedIn && list.length === 0;
@@ -502,6 +488,35 @@
       const name = fileName();
       countingLabShared.save(name, csv(), 'text/csv;charset=utf-8');
       handIn(`Downloaded ${counted()} as ${name}.`);
+    });
+    // Handed in without a network: the table as QR codes, one at a time,
+    // for the teacher's camera.
+    let codes = [];
+    function showCode(at) {
+      const { svg, modules } = countingLabHandIn.drawn(codes[at]);
+      const first = at * countingLabHandIn.rowsPerCode + 1;
+      const last = Math.min(list.length, first + countingLabHandIn.rowsPerCode - 1);
+      const which = codes.length > 1 ? `Code ${at + 1} of ${codes.length}: ` : '';
+      codeImage.innerHTML = svg;
+      codeImage.setAttribute('aria-label', `Hand-in code ${at + 1} of ${codes.length}`);
+      codeWords.textContent = `${which}${student || 'no name'}, measurement${first === last ? ` ${first}` : `s ${first} to ${last}`} of ${list.length}.` +
+        (at + 1 < codes.length ? ' Once it is read, show the next.' : '');
+      codeNext.hidden = codes.length === 1;
+      codeNext.textContent = at + 1 < codes.length ? `Next code (${at + 2} of ${codes.length})` : 'First code again';
+      codeNext.onclick = () => showCode((at + 1) % codes.length);
+      Object.assign(state, { codes, codeShown: at, codeModules: modules });
+    }
+    document.getElementById('show-code').addEventListener('click', () => {
+      codes = countingLabHandIn.codes(student, list);
+      showCode(0);
+      codeBox.hidden = false;
+      codeBox.scrollIntoView({ block: 'nearest' });
+      handIn(`Shown as ${codes.length === 1 ? 'a hand-in code' : `${codes.length} hand-in codes`}: hold ` +
+        `${codes.length === 1 ? 'it' : 'each'} up to your teacher's camera.`);
+    });
+    document.getElementById('code-close').addEventListener('click', () => {
+      codeBox.hidden = true;
+      document.getElementById('show-code').focus();
     });
     // Sharing a file, where the browser offers it (as phones do).
     const shareable = () => {
@@ -544,6 +559,7 @@
       handedIn = true;
       asking.hidden = true;
       copyText.hidden = true;
+      codeBox.hidden = true;
       ownTable.hidden = true;
       tableNote.textContent = clearing === 'own' ? 'A table of your own: type your name above.' : 'The table is cleared.';
       save();  // where the browser keeps nothing, it says so instead
@@ -576,6 +592,7 @@
       add(count) {
         list.push(count);
         handedIn = false;
+        codeBox.hidden = true;  // it no longer holds the whole table
         ownTable.hidden = true;
         save();
         draw();

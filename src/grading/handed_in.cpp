@@ -1,7 +1,10 @@
 #include "grading/handed_in.hpp"
 
 #include <algorithm>
+#include <cstdint>
+#include <optional>
 #include <set>
+#include <string_view>
 
 #include "grading/render.hpp"
 #include "grading/sheet.hpp"
@@ -81,9 +84,18 @@ class Sheet_made {
             for (std::size_t c = 0; c < at.size() && c < records[r].cells.size(); ++c) {
                 row.emplace_back(at[c], records[r].cells[c]);
             }
+            if (const std::optional<std::string> measurement = measurement_of(row);
+                measurement && !measurements_.insert(*measurement).second) {
+                ++again_;
+                continue;
+            }
             rows_.push_back(std::move(row));
         }
     }
+
+    // Rows left out as a row of another file: a student's download and the
+    // code shown of the same table, say.
+    [[nodiscard]] int again() const { return again_; }
 
     [[nodiscard]] std::string text() const {
         std::string sheet = line(names_);
@@ -101,6 +113,35 @@ class Sheet_made {
     std::vector<std::string> keys_{"student"};
     std::vector<std::string> names_{"student"};
     std::vector<std::vector<std::pair<std::size_t, std::string>>> rows_;
+    std::set<std::string> measurements_;
+    int again_ = 0;
+
+    // What makes a row one recording: its student, setting, t and N, and the
+    // second that seeded its count, which no two recordings of one student
+    // share. A row without a readable time has none: two such rows may be
+    // two recordings that gave the same count.
+    [[nodiscard]] std::optional<std::string> measurement_of(
+        const std::vector<std::pair<std::size_t, std::string>>& row) const {
+        const auto cell = [&](std::string_view key) -> std::string {
+            for (const auto& [at, text] : row) {
+                if (keys_[at] == key) {
+                    return std::string{trimmed(text)};
+                }
+            }
+            return "";
+        };
+        const std::optional<std::int64_t> second = utc_second(cell("time_utc"));
+        if (!second) {
+            return std::nullopt;
+        }
+        std::string measurement;
+        for (const std::string_view key : {"student", "source", "distance_cm", "t_s", "n"}) {
+            measurement += cell(key);
+            measurement += '\x1f';
+        }
+        measurement += std::to_string(*second);
+        return measurement;
+    }
 
     std::size_t column_of(const std::string& name) {
         const std::string key = column_key(name);
@@ -153,6 +194,11 @@ Class_sheet class_sheet(const std::vector<Handed_file>& files) {
     Class_sheet out{made.text(), {}};
     out.said.push_back("Files: " + thousands(static_cast<int>(texts.size())) + " read" +
                        (twice > 0 ? ", " + thousands(twice) + " handed in again and read once" : "") + ".");
+    if (made.again() > 0) {
+        out.said.push_back(capitalised(plural(made.again(), "row")) + (made.again() == 1 ? " was" : " were") +
+                           " handed in in another file too (the same student, setting, count and second) and read "
+                           "once.");
+    }
     if (named > 0) {
         out.said.push_back("The student of " + plural(named, "file") + " without a student column taken from " +
                            (named == 1 ? "its" : "their") + " folder or file name.");

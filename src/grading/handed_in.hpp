@@ -19,7 +19,9 @@ struct Handed_file {
 /// column is the student's whose name its folder or file name carries
 /// ("Ada Lovelace_123_assignsubmission_file_/..." or
 /// "counting-lab-Ada-Lovelace-2026-12-09.csv"); a file whose text is
-/// another's is read once.
+/// another's is read once, and so is a row with a time that another file
+/// holds too (the same student, setting, t, N and second: a download and
+/// the hand-in code of one table).
 struct Class_sheet {
     std::string sheet;
     std::vector<std::string> said;

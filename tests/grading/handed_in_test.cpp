@@ -47,4 +47,25 @@ TEST(HandedIn, OneSheetOfManyFiles) {
     EXPECT_EQ(students, (std::vector<std::string>{"Ada", "Ben", "Cleo", "Dee", "Ed"}));
 }
 
+// A student's download and the code shown of the same table: each row once.
+// Rows without a time may be two recordings with the same count, and stay.
+TEST(HandedIn, ARowInTwoFilesIsReadOnce) {
+    const std::string download =
+        "student,exercise,source,activity_Bq,distance_cm,t_s,N,time_utc\r\n"
+        "Ada,1,3,10.3,,10,37,2026-12-09T09:00:10Z\r\n"
+        "Ada,2,,,2.5,10,81,2026-12-09T09:01:10Z\r\n";
+    const std::string code =  // the same rows and more; a time as a spreadsheet writes it
+        "student,exercise,source,activity_Bq,distance_cm,t_s,N,time_utc\r\n"
+        "Ada,1,3,,,10,37,2026-12-09 09:00:10\r\n"
+        "Ada,2,,,2.5,10,81,2026-12-09T09:01:10Z\r\n"
+        "Ada,2,,,2.5,10,80,2026-12-09T09:02:10Z\r\n"
+        "Ada,2,,,2.5,10,79,2026-12-09T09:01:10Z\r\n";  // another count in that second: not the same row
+    const std::string other = "student,source,t_s,N,time_utc\nBen,3,10,37,2026-12-09T09:00:10Z\nAda,3,10,37,\n";
+    const std::string untimed = "student,source,t_s,N\nAda,3,10,37\n";
+    const Class_sheet merged = class_sheet({{"a.csv", download}, {"code", code}, {"b.csv", other}, {"c.csv", untimed}});
+    EXPECT_EQ(merged.said.at(1),
+              "2 rows were handed in in another file too (the same student, setting, count and second) and read once.");
+    EXPECT_EQ(check_class(merged.sheet).rows.size(), 7U);
+}
+
 }  // namespace
