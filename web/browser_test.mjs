@@ -872,7 +872,8 @@ try {
       const seconds = (Date.now() - started) / 1000;
       const status = await guide.$eval('#scan-status', (p) => p.textContent);
       const summary = await guide.$eval('#class-summary', (o) => o.textContent);
-      check(/^Codes read: 31 students, 812 rows\./.test(status) && /\nRows: 812 read, 0 refused\./.test(summary),
+      check(/^Codes read: 31 students, 812 rows\./.test(status) && /\nRows: 812 read, 0 refused\./.test(summary) &&
+        /\nNot reproduced by the program at their second: 0 of 812 rows/.test(summary),
         `scanned through the camera: ${status}\n${summary.slice(0, 300)}`);
       figures.push(`guide: ${pictures.length} hand-in codes scanned through the fake camera in ${seconds.toFixed(1)} s ` +
         `(the video shows each for 0.25 s; it plays ${(pictures.length / 4).toFixed(2)} s): ${status}`);
