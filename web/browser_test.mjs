@@ -824,7 +824,10 @@ try {
         modules = Math.max(modules, await lab('codeModules'));
         const path = resolve(outDir, `hand-in-code-${pictures.length}.png`);
         await (await page.$('#code-image')).screenshot({ path });
-        if (pictures.length === 1) await page.screenshot({ path: resolve(outDir, 'phone-hand-in-code.png') });
+        if (pictures.length === 1) {
+          await page.screenshot({ path: resolve(outDir, 'phone-hand-in-code.png') });
+          await audit(page, 'phone at 320 px, a hand-in code shown');
+        }
         pictures.push(path);
       }
     }

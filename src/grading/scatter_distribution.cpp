@@ -120,11 +120,8 @@ double log_moment(const Tail_terms& t, double theta, double cut) {
 // Chernoff's bound: P(D' >= a) <= exp(-theta a) E[exp(theta D')] for theta
 // > 0, and P(D' <= a) likewise for theta < 0; the a, beyond `mean` on the
 // side of theta, at which the bound falls to `left_out`, for the best of a
-// few theta (each count taken only up to `cut`).
-double bound(const Counts& counts, double mean, double cut, bool above) {
-    std::vector<Tail_terms> terms(counts.size());
-    std::transform(counts.begin(), counts.end(), terms.begin(),
-                   [cut](const auto& count) { return tail_terms(*count.first, cut); });
+// few theta (each count taken only up to `cut`, its terms those of `terms`).
+double bound(const Counts& counts, const std::vector<Tail_terms>& terms, double mean, double cut, bool above) {
     double best = above ? HUGE_VAL : 0;
     for (int doublings = 0; doublings <= 8; ++doublings) {
         const double theta = static_cast<double>(1 << doublings) / 64;
@@ -234,8 +231,11 @@ Window window_of(const Counts& counts, const Scatter_grid& grid) {
     }
     // The counts up to `cut` add up to more than `top`, or to less than the
     // window's bottom, with a chance under `left_out`.
-    w.top = bound(counts, mean, w.cut, true);
-    const double bottom = std::max(0.0, bound(counts, mean, w.cut, false));
+    std::vector<Tail_terms> terms(counts.size());
+    std::transform(counts.begin(), counts.end(), terms.begin(),
+                   [&w](const auto& count) { return tail_terms(*count.first, w.cut); });
+    w.top = bound(counts, terms, mean, w.cut, true);
+    const double bottom = std::max(0.0, bound(counts, terms, mean, w.cut, false));
     // so fine that the chances at the 1 in 200 points come out within 1 %
     w.step = 1;
     while (w.step * w.step * 300 > std::max(1.0, std::sqrt(variance))) {
