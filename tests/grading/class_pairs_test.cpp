@@ -106,7 +106,7 @@ Simulated_class simulated_class(int students, int spread_s, std::mt19937& genera
 // the check says an honest class has.
 TEST(ClassPairs, HonestClassesAsOftenAsStated) {
     std::mt19937 generator(11);  // NOLINT(cert-msc32-c,cert-msc51-cpp): the same classes each run
-    constexpr int classes = 1000;
+    constexpr int classes = class_sheets::sampled(1000);
     int flagged = 0;
     double by_chance = 0;
     double expected = 0;
@@ -121,11 +121,14 @@ TEST(ClassPairs, HonestClassesAsOftenAsStated) {
         expected += summary.honest_pairs;
         same_second += summary.same_second_pairs;
     }
+    EXPECT_GT(same_second, 0U);  // students who start together do share seconds
+    if (!class_sheets::full_size) {
+        return;
+    }
     // At most 1 in 200 (20,000 classes of this kind: 17 flagged, 1 in 1,176):
     // whole counts make the chance of a pair a step lower than the bound.
     EXPECT_LE(flagged, 5);
     EXPECT_NEAR(by_chance / expected, 1, 0.03);
-    EXPECT_GT(same_second, 0U);  // students who start together do share seconds
 }
 
 // A copier of a neighbour's counts, without the times: found every time.
