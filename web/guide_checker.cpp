@@ -11,6 +11,7 @@
 #include "grading/count_check.hpp"
 #include "grading/handed_in.hpp"
 #include "grading/render.hpp"
+#include "simulation/lab.hpp"
 
 namespace {
 
@@ -94,3 +95,16 @@ extern "C" char* class_sheet(const char* framed) {
 
 // Worksheet 2's key for the counting time typed, as HTML.
 extern "C" char* worksheet_2_key(const char* t) { return handed_over(counting_lab::grading::worksheet_2_key_html(t)); }
+
+// The lab's setup, as JSON, for what the guide reads without the program's
+// checks (the hand-in codes): {"sources": 5, "counting_time_s": [10, 100],
+// "distance_cm": [0.5, 5], "tau": 0.06}.
+extern "C" char* lab_setup() {
+    using namespace counting_lab;
+    const auto range = [](Accepted_range r) {
+        return "[" + std::to_string(r.low) + "," + std::to_string(r.high) + "]";
+    };
+    return handed_over("{\"sources\":" + std::to_string(sources.size()) +
+                       ",\"counting_time_s\":" + range(counting_time_s) + ",\"distance_cm\":" + range(distance_cm) +
+                       ",\"tau\":" + std::to_string(tau) + "}");
+}

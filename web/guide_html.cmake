@@ -4,8 +4,7 @@
 # and prints anywhere without other files; and in its <meta> the security
 # policy that allows exactly its own scripts and style sheet.
 #   cmake -D CMARK=cmark-gfm -D GUIDE=teaching-guide.md -D TEMPLATE=teaching-guide.html.in -D CHECKER=guide_checker.html
-#         -D CHECKER_JS=checker.js -D CHECKER_WASM=checker.wasm -D SHARED_JS=shared.js
-#         -D HAND_IN_JS=hand_in.js -D JSQR_JS=jsqr.js -D ICON=counting-lab.svg
+#         -D CHECKER_JS=checker.js -D CHECKER_WASM=checker.wasm -D GUIDE_JS=guide.js -D ICON=counting-lab.svg
 #         -D OUTPUT=teaching-guide.html -P guide_html.cmake
 cmake_minimum_required(VERSION 3.25)  # the policies of the project, in this script too
 include(${CMAKE_CURRENT_LIST_DIR}/../cmake/fill_template.cmake)
@@ -21,8 +20,7 @@ foreach(image IN LISTS images)
   string(REPLACE "${image}" "src=\"${url}\"" body "${body}")
 endforeach()
 file(READ ${CHECKER} checker)
-fill_template(checker "${checker}" checker.js=${CHECKER_JS} checker.wasm=${CHECKER_WASM} shared.js=${SHARED_JS}
-  jsqr.js=${JSQR_JS} hand_in.js=${HAND_IN_JS})
+fill_template(checker "${checker}" checker.js=${CHECKER_JS} checker.wasm=${CHECKER_WASM} guide.js=${GUIDE_JS})
 string(FIND "${body}" "<!-- checker -->" at)
 if(at EQUAL -1)
   message(FATAL_ERROR "the guide has no place for the checker (<!-- checker -->)")

@@ -202,7 +202,7 @@ std::string csv_cell(std::string cell) {
     if (!cell.empty() && std::string_view("=+-@\t\r").find(cell[0]) != std::string_view::npos) {
         cell.insert(0, 1, '\'');
     }
-    if (cell.find_first_of(",\"\r\n") == std::string::npos) {
+    if (cell.find_first_of(",\"\t\r\n") == std::string::npos) {
         return cell;
     }
     std::string quoted = "\"";

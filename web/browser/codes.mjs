@@ -1,0 +1,80 @@
+// Hand-in codes of the class of the guide's example (30 students, 27
+// counts each: two codes apiece) as a 320 px phone shows them; the guide
+// scans them through Chromium's fake camera, which plays their screenshots
+// as a video, four codes a second, and must reproduce every row.
+import { readFileSync, writeFileSync } from 'node:fs';
+import { resolve } from 'node:path';
+import { area, audit, check, exampleClass, figure, guideUrl, launch, paths } from './harness.mjs';
+import { shownCodes } from './pictures.mjs';
+
+// The pictures as a 480 x 360 video in Y4M, each on grey filling the height.
+async function video(browser, pictures) {
+  const [width, height] = [480, 360];
+  const drawing = await browser.newPage();
+  const frames = [];
+  for (const picture of pictures) {
+    frames.push(Buffer.from(await drawing.evaluate(async (png, across, down) => {
+      const image = await createImageBitmap(new Blob([Uint8Array.from(atob(png), (c) => c.charCodeAt(0))]));
+      const canvas = Object.assign(document.createElement('canvas'), { width: across, height: down });
+      const context = canvas.getContext('2d');
+      context.fillStyle = '#808080';
+      context.fillRect(0, 0, across, down);
+      const side = down - 20;
+      context.drawImage(image, (across - side) / 2, 10, side, side);
+      const rgba = context.getImageData(0, 0, across, down).data;
+      let luma = '';
+      for (let i = 0; i < rgba.length; i += 4) luma += String.fromCharCode(Math.round(0.299 * rgba[i] + 0.587 * rgba[i + 1] + 0.114 * rgba[i + 2]));
+      return btoa(luma);
+    }, readFileSync(picture).toString('base64'), width, height), 'base64'));
+  }
+  await drawing.close();
+  const chroma = Buffer.alloc(width * height / 2, 128);
+  const file = resolve(paths.out, 'hand-in-codes.y4m');
+  writeFileSync(file, Buffer.concat([Buffer.from(`YUV4MPEG2 W${width} H${height} F4:1 Ip A1:1 C420jpeg\n`),
+    ...frames.flatMap((luma) => [Buffer.from('FRAME\n'), luma, chroma])]));
+  return file;
+}
+
+await area('hand-in codes', async (browser) => {
+  const students = exampleClass();
+  const pictures = [];
+  let modules = 0;
+  for (const [student, rows] of students) {
+    const shown = await shownCodes({ student, rows }, (at) => resolve(paths.out, `hand-in-code-${pictures.length + at}.png`),
+      async (page) => {
+        if (pictures.length > 0) return;
+        await page.screenshot({ path: resolve(paths.out, 'phone-hand-in-code.png') });
+        await audit(page, 'phone at 320 px, a hand-in code shown');
+      });
+    pictures.push(...shown.pictures);
+    modules = Math.max(modules, shown.modules);
+  }
+  figure(`${pictures.length} codes for ${students.size} students of 27 counts, at most ${modules} modules across`);
+  const camera = await launch(['--use-fake-ui-for-media-stream', '--use-fake-device-for-media-stream',
+    `--use-file-for-fake-video-capture=${await video(browser, pictures)}`]);
+  try {
+    const guide = await camera.newPage();
+    guide.on('pageerror', (error) => check(false, `the guide, scanning: ${error.message}`));
+    await guide.setViewport({ width: 1280, height: 900 });
+    await guide.goto(guideUrl);
+    await guide.waitForFunction('window.checkerReady', { timeout: 5000 });
+    const started = Date.now();
+    await guide.click('#scan-start');
+    await guide.waitForFunction((n) => window.scannedCodes && window.scannedCodes.codes === n, { timeout: 120000, polling: 200 },
+      pictures.length).catch(() => {});
+    const seconds = (Date.now() - started) / 1000;
+    const status = await guide.$eval('#scan-status', (p) => p.textContent);
+    const summary = await guide.$eval('#class-summary', (o) => o.textContent);
+    check(/^Codes read: 30 students, 810 rows\./.test(status) && /\nRows: 810 read, 0 refused\./.test(summary) &&
+      /\nNot reproduced by the program at their second: 0 of 810 rows/.test(summary),
+    `scanned through the camera: ${status}\n${summary.slice(0, 300)}`);
+    figure(`${pictures.length} codes scanned through the fake camera in ${seconds.toFixed(1)} s ` +
+      `(the video shows each for 0.25 s; it plays ${(pictures.length / 4).toFixed(2)} s): ${status}`);
+    await guide.$eval('#scan', (box) => box.scrollIntoView({ block: 'center' }));
+    await guide.screenshot({ path: resolve(paths.out, 'guide-scan.png') });
+    await guide.click('#scan-start');
+    check(await guide.$eval('#scan', (box) => box.hidden), 'scanning does not stop');
+  } finally {
+    await camera.close();
+  }
+}, { chromeOnly: true });

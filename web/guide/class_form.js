@@ -1,0 +1,126 @@
+// "Check a class": the sheet pasted, or files opened or dropped (read here,
+// nothing is uploaded), or hand-in codes scanned. One file is the sheet as
+// it stands; many, a zip of them, or codes, are made one sheet, each row
+// with its student. The class is checked by the program's own code, whose
+// table and figures come as HTML with every student's text escaped. Every
+// file, zip and picture that adds nothing is answered in words above the
+// summary.
+import { save } from '../shared/browser.js';
+import { codeBook } from './codes.js';
+import { codesIn, isPicture } from './pictures.js';
+import { scanner } from './scanner.js';
+import { Unread, unzipped } from './zip.js';
+
+export function classForm(check) {
+  const form = document.getElementById('class-form');
+  const sheet = form.elements['sheet'];
+  const summary = document.getElementById('class-summary');
+  const table = document.getElementById('class-table');
+  const figures = document.getElementById('class-figures');
+  const download = document.getElementById('class-download');
+  const scanStatus = document.getElementById('scan-status');
+  const book = codeBook(check.lab);
+  let csv = '';
+  let handedNote = '';  // what making one sheet of the files said
+  let opened = [];  // the files opened last, as { name, text }
+  let single = false;  // one sheet opened as it stands
+  form.addEventListener('submit', (event) => {
+    event.preventDefault();
+    const started = performance.now();
+    const checked = check.checkClass(sheet.value);
+    if (checked.summary && handedNote) checked.summary = handedNote + checked.summary;
+    table.innerHTML = checked.table;
+    table.tabIndex = table.firstChild ? 0 : -1;  // a table wider than a phone scrolls by keyboard too
+    figures.innerHTML = checked.figures;
+    summary.textContent = checked.summary;
+    csv = checked.csv;
+    download.hidden = csv === '';
+    form.parentElement.classList.add('checked');  // so that it prints
+    window.classCheckMs = performance.now() - started;
+  });
+  // Only the rows a teacher should look at: refused, queried, impossible,
+  // not reproduced, wrong arithmetic, or of a student to talk to.
+  const onlyLook = document.getElementById('class-only-look');
+  onlyLook.addEventListener('change', () => table.classList.toggle('only-look', onlyLook.checked));
+
+  function checkHanded() {
+    const all = [...opened, ...book.files()];
+    if (all.length === 0) return;
+    if (single && book.size === 0) {
+      sheet.value = all[0].text;
+      handedNote = '';
+    } else {
+      const merged = check.classSheet(all);
+      sheet.value = merged.sheet;
+      handedNote = merged.said;
+    }
+    form.requestSubmit();
+  }
+  // A code read: its words in the status line; true where it added rows.
+  function took(text) {
+    const { added, words } = book.take(text);
+    if (words !== null) scanStatus.textContent = words;
+    window.scannedCodes = { students: book.students, rows: book.rows, codes: book.size };
+    if (added) checkHanded();
+    return added;
+  }
+  scanner({ took, none: () => book.size === 0 });
+
+  // Files opened or dropped: sheets, zips of sheets, and pictures of codes.
+  // Each that cannot be read says why, and the rest are read all the same.
+  async function open(files) {
+    if (files.length === 0) return;
+    const texts = [];
+    const unread = [];
+    for (const file of files.filter((file) => !isPicture(file))) {
+      try {
+        if (/\.zip$/i.test(file.name)) texts.push(...unzipped(new Uint8Array(await file.arrayBuffer()), file.name));
+        else texts.push({ name: file.webkitRelativePath || file.name, text: await file.text() });
+      } catch (error) {
+        unread.push(error instanceof Unread ? error.message : `${file.name} could not be read (${error.message || error}).`);
+      }
+    }
+    if (texts.length > 0) {
+      opened = texts;
+      single = texts.length === 1 && !/\.zip$/i.test(files[0].name);
+    }
+    const codesBefore = book.size;
+    const noCode = [];
+    for (const picture of files.filter(isPicture)) {
+      let found = [];
+      try {
+        found = await codesIn(await createImageBitmap(picture), true);
+      } catch (error) {
+        // not a picture this browser can open: said below
+      }
+      if (found.length === 0) noCode.push(picture.name);
+      found.forEach(took);  // each new code checks the class again
+    }
+    if (noCode.length > 0) scanStatus.textContent += ` No hand-in code found in ${noCode.join(', ')}.`;
+    if (texts.length > 0) checkHanded();
+    if (unread.length === 0) return;
+    if (texts.length === 0 && book.size === codesBefore) {
+      summary.textContent = unread.join('\n');
+      table.innerHTML = '';
+      figures.innerHTML = '';
+      download.hidden = true;
+    } else {
+      summary.textContent = `${unread.join('\n')}\n${summary.textContent}`;
+    }
+  }
+  sheet.addEventListener('input', () => { handedNote = ''; });
+  form.elements['file'].addEventListener('change', (event) => open([...event.target.files]));
+  const checker = form.parentElement;
+  checker.addEventListener('dragover', (event) => {
+    event.preventDefault();
+    checker.classList.add('dropping');
+  });
+  checker.addEventListener('dragleave', () => checker.classList.remove('dropping'));
+  checker.addEventListener('drop', (event) => {
+    event.preventDefault();
+    checker.classList.remove('dropping');
+    open([...event.dataTransfer.files]);
+  });
+  download.addEventListener('click', () => save('class-check.csv', csv, 'text/csv;charset=utf-8'));
+  summary.textContent = 'Paste a class sheet or open a class file, then Check the class.';
+}
