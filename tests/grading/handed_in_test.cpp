@@ -3,7 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
 #include "grading/class_check.hpp"
+#include "grading/sheet.hpp"
 
 namespace {
 
@@ -66,6 +71,39 @@ TEST(HandedIn, ARowInTwoFilesIsReadOnce) {
     EXPECT_EQ(merged.said.at(1),
               "2 rows were handed in in another file too (the same student, setting, count and second) and read once.");
     EXPECT_EQ(check_class(merged.sheet).rows.size(), 7U);
+}
+
+// What the page wrote: its CSV under the name it gives the download, and
+// a hand-in code as the guide turns it into a CSV (tests/hand-in, which
+// the page's own tests write and read too). The student comes from the
+// column, the file's name gives the same words, and the program gives
+// every count again at its second.
+TEST(HandedIn, ThePagesOwnFilesAsWritten) {
+    const std::filesystem::path folder = COUNTING_LAB_HAND_IN_SAMPLES;
+    const auto text_of = [](const std::filesystem::path& path) {
+        std::ifstream file(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(file), {});
+    };
+    std::filesystem::path download;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        if (entry.path().filename().string().rfind("counting-lab-", 0) == 0) {
+            download = entry.path();
+        }
+    }
+    ASSERT_FALSE(download.empty());
+    EXPECT_EQ(student_of_file(download.filename().string()), "Zo\u00eb Zo \u00d8deg\u00e5rd Jr");
+    for (const auto& path : {download, folder / "hand-in-code.csv"}) {
+        const Class_sheet merged = class_sheet({{path.filename().string(), text_of(path)}});
+        const Class_check check = check_class(merged.sheet);
+        ASSERT_EQ(check.problem, "") << path;
+        ASSERT_EQ(check.rows.size(), 3U) << path;
+        for (const Checked_row& row : check.rows) {
+            EXPECT_EQ(row.student, "Zo\u00eb \"Zo\" \u00d8deg\u00e5rd, Jr.") << path;
+            ASSERT_TRUE(row.second.has_value()) << path;
+            EXPECT_EQ(row.reproduced, row.N) << path << " at " << utc_time(*row.second);
+        }
+        EXPECT_EQ(*check.rows.at(2).second - *check.rows.at(0).second, 45) << path;
+    }
 }
 
 }  // namespace

@@ -1,0 +1,47 @@
+// Zips as LMSs and cloud drives give them: their sheets read, the rest
+// passed over, and what the guide cannot take refused in words, within
+// 50 MB unpacked and 2,000 sheets.
+import { test } from 'node:test';
+import assert from 'node:assert/strict';
+import { zipSync, strToU8 } from 'fflate';
+import { Unread, unzipped, zipLimit } from '../guide/zip.js';
+import { sample } from './fixtures.js';
+
+const refusal = (bytes, words) => assert.throws(() => unzipped(bytes, 'class.zip'),
+  (error) => error instanceof Unread && words.test(error.message) && error.message.startsWith('class.zip '));
+
+test('an LMS\'s folders: the sheets, without a Mac\'s forks, hidden files or pictures', () => {
+  const files = unzipped(zipSync({
+    'Ada Lovelace_1001_assignsubmission_file_/counting-lab-Ada-Lovelace-2026-12-09.csv': strToU8('student,source,t_s,N\nAda,3,30,100\n'),
+    'Ben_1002_assignsubmission_file_\\copied.TXT': [strToU8('x'), { level: 0 }],
+    '__MACOSX/Ben_1002_assignsubmission_file_/._counting-lab.csv': strToU8('x'),
+    '.hidden.csv': strToU8('x'),
+    'Ben_1002_assignsubmission_file_/photo.jpg': strToU8('x'),
+  }), 'class.zip');
+  assert.deepEqual(files.map((file) => file.name), ['Ada Lovelace_1001_assignsubmission_file_/counting-lab-Ada-Lovelace-2026-12-09.csv',
+    'Ben_1002_assignsubmission_file_\\copied.TXT']);
+  assert.equal(files[0].text, 'student,source,t_s,N\nAda,3,30,100\n');
+});
+
+test('zip64, as OneDrive and Teams download it, and written as a stream', () => {
+  assert.deepEqual(unzipped(sample('zip64.zip'), 'OneDrive.zip').map((file) => file.text), ['student,source,t_s,N\nAnn,3,30,100\n']);
+  assert.deepEqual(unzipped(sample('zip64-streamed.zip'), 'Teams.zip').map((file) => file.name),
+    ['Ben_102_assignsubmission_file_/counting-lab-Ben-2026-12-09.csv']);
+});
+
+test('what the guide cannot take is refused in words', () => {
+  refusal(zipSync({ 'photo.jpg': strToU8('x') }), /holds no sheet \(\.csv, \.tsv or \.txt\)\.$/);
+  refusal(strToU8('student,source\n'), /is not a zip this page can read\.$/);
+  const sheets = {};
+  for (let i = 0; i <= zipLimit.files; i += 1) sheets[`s${i}.csv`] = [strToU8('a'), { level: 0 }];
+  refusal(zipSync(sheets), /holds more than 2000 sheets: split it\.$/);
+  const big = zipSync({ 'big.csv': new Uint8Array(zipLimit.bytes + 1).fill(48) }, { level: 1 });
+  refusal(big, /unpacks to more than 50 MB: it is not a class's sheets\.$/);
+  // A sheet packed some other way (method 12, bzip2): named.
+  const odd = zipSync({ 'a.csv': [strToU8('a'), { level: 0 }] });
+  const central = odd.lastIndexOf(0x50, odd.length - 22 - 46 + 1);
+  const at = [...odd.keys()].find((i) => i >= 0 && odd[i] === 0x50 && odd[i + 1] === 0x4b && odd[i + 2] === 1 && odd[i + 3] === 2);
+  assert.ok(central >= 0 && at !== undefined);
+  odd[at + 10] = 12;
+  refusal(odd, /packs a\.csv in a way this page cannot unpack\.$/);
+});
