@@ -131,11 +131,12 @@ export async function open(name, { device, viewport, before, at = url, within = 
 }
 
 // Puts a student's table ({ student, rows, handed_in }) on the device, as
-// the page keeps it, and opens the page again.
+// the page keeps it, and opens the page again, until it shows the table
+// (drawn just after the first prompt).
 export async function keep({ page, until }, table) {
   await page.evaluate((kept) => localStorage.setItem('counting-lab measurements', kept), JSON.stringify(table));
   await page.reload();
-  await until('reading');
+  await until('reading && window.countingLab.tableShown');
 }
 
 // axe-core's findings on the page as it stands, each a failure.

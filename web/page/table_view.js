@@ -195,6 +195,7 @@ export function tableView() {
       if (drawn !== null) return;
       drawn = [];
       draw(shown);
+      observed.tableShown = true;
     },
     // A new count: saved at once, with the rows other tabs added.
     add(row) {
