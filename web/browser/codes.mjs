@@ -1,39 +1,10 @@
 // Hand-in codes of the class of the guide's example (30 students, 27
-// counts each: two codes apiece) as a 320 px phone shows them; the guide
+// counts each: three codes apiece) as a 320 px phone shows them; the guide
 // scans them through Chromium's fake camera, which plays their screenshots
 // as a video, four codes a second, and must reproduce every row.
-import { readFileSync, writeFileSync } from 'node:fs';
 import { resolve } from 'node:path';
 import { area, audit, check, exampleClass, figure, guideUrl, launch, paths } from './harness.mjs';
-import { shownCodes } from './pictures.mjs';
-
-// The pictures as a 480 x 360 video in Y4M, each on grey filling the height.
-async function video(browser, pictures) {
-  const [width, height] = [480, 360];
-  const drawing = await browser.newPage();
-  const frames = [];
-  for (const picture of pictures) {
-    frames.push(Buffer.from(await drawing.evaluate(async (png, across, down) => {
-      const image = await createImageBitmap(new Blob([Uint8Array.from(atob(png), (c) => c.charCodeAt(0))]));
-      const canvas = Object.assign(document.createElement('canvas'), { width: across, height: down });
-      const context = canvas.getContext('2d');
-      context.fillStyle = '#808080';
-      context.fillRect(0, 0, across, down);
-      const side = down - 20;
-      context.drawImage(image, (across - side) / 2, 10, side, side);
-      const rgba = context.getImageData(0, 0, across, down).data;
-      let luma = '';
-      for (let i = 0; i < rgba.length; i += 4) luma += String.fromCharCode(Math.round(0.299 * rgba[i] + 0.587 * rgba[i + 1] + 0.114 * rgba[i + 2]));
-      return btoa(luma);
-    }, readFileSync(picture).toString('base64'), width, height), 'base64'));
-  }
-  await drawing.close();
-  const chroma = Buffer.alloc(width * height / 2, 128);
-  const file = resolve(paths.out, 'hand-in-codes.y4m');
-  writeFileSync(file, Buffer.concat([Buffer.from(`YUV4MPEG2 W${width} H${height} F4:1 Ip A1:1 C420jpeg\n`),
-    ...frames.flatMap((luma) => [Buffer.from('FRAME\n'), luma, chroma])]));
-  return file;
-}
+import { shownCodes, video } from './pictures.mjs';
 
 await area('hand-in codes', async (browser) => {
   const students = exampleClass();
@@ -51,7 +22,8 @@ await area('hand-in codes', async (browser) => {
   }
   figure(`${pictures.length} codes for ${students.size} students of 27 counts, at most ${modules} modules across`);
   const camera = await launch(['--use-fake-ui-for-media-stream', '--use-fake-device-for-media-stream',
-    `--use-file-for-fake-video-capture=${await video(browser, pictures)}`]);
+    `--use-file-for-fake-video-capture=${await video(browser, pictures,
+      { width: 480, height: 360, file: resolve(paths.out, 'hand-in-codes.y4m') })}`]);
   try {
     const guide = await camera.newPage();
     guide.on('pageerror', (error) => check(false, `the guide, scanning: ${error.message}`));

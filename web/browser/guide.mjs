@@ -3,7 +3,8 @@
 // answer bad input in words; the class's honest sheet and one of 10,000
 // rows are timed; planted copiers and inventors are named; the page's own
 // files, a zip as an LMS gives it, zip64, and pictures of hand-in codes are
-// read; zips and codes it cannot take are answered in words; Worksheet 2's
+// read, a picture inside a zip too; zips and codes it cannot take are
+// answered in words; Worksheet 2's
 // key follows its time. Printed on A4 and on Letter (Chromium), the
 // worksheets and keys are the pages its first page names; axe finds nothing.
 import { readFileSync, statSync, writeFileSync } from 'node:fs';
@@ -136,11 +137,19 @@ async function handedIn(page, browser) {
   // Zip64, as OneDrive and Teams give it.
   const big = await answer(page, () => field.uploadFile(resolve(samples, 'zip64.zip')));
   check(/^Files: 2 read\./.test(big.summary) && big.rows.some((cells) => cells[1] === 'Ann'), `zip64: ${big.summary.slice(0, 200)}`);
+  // A picture of a code inside a zip, as an LMS hands it in, is read as one opened.
+  const { pictures: [benCode] } = await shownCodes({ student: 'Ben Okri', rows: zoeRows }, () => out('hand-in-code-ben.png'));
+  const zippedPicture = out('pictures.zip');
+  writeFileSync(zippedPicture, zipSync({ 'Ben Okri_1002_assignsubmission_file_/code.png': readFileSync(benCode) }));
+  await field.uploadFile(zippedPicture);
+  await page.waitForFunction(() => /Ben Okri/.test(document.getElementById('scan-status').textContent), { timeout: 10000 }).catch(() => {});
+  check((await textOf(page, '#scan-status')) === 'Codes read: 2 students, 6 rows. Added: Ben Okri, code 1 of 1 (3 rows).',
+    `a picture of a code in a zip: ${await textOf(page, '#scan-status')}`);
   // Codes no page writes: each answered in words, nothing added.
   const far = await drawnCode(browser, 'CL1 1/1 Mal\n3 10 38 99999999999999999999', out('code-far.png'));
   await field.uploadFile(far);
   await page.waitForFunction(() => /Mal/.test(document.getElementById('scan-status').textContent), { timeout: 10000 }).catch(() => {});
-  check((await textOf(page, '#scan-status')) === 'Codes read: 1 student, 3 rows. Not added: Mal, code 1 of 1 (no row to add; ' +
+  check((await textOf(page, '#scan-status')) === 'Codes read: 2 students, 6 rows. Not added: Mal, code 1 of 1 (no row to add; ' +
     '1 row refused: row 1, its second is outside the years a clock can give).', `a code from beyond the clock: ${await textOf(page, '#scan-status')}`);
   const long = await drawnCode(browser, `CL1 1/1 ${'a'.repeat(300)}\n3 10 38 1796806800`, out('code-long.png'));
   await field.uploadFile(long);
@@ -148,7 +157,7 @@ async function handedIn(page, browser) {
   check(/That is not a counting-lab hand-in code\.$/.test(await textOf(page, '#scan-status')), `a 300-letter name: ${await textOf(page, '#scan-status')}`);
   // Zips to refuse, in words.
   for (const [file, words] of [[zipSync({ 'big.csv': new Uint8Array(51 * 1024 * 1024).fill(48) }, { level: 1 }), /more than 50 MB/],
-    [zipSync({ 'photo.jpg': strToU8('x') }), /holds no sheet/], [strToU8('not a zip'), /is not a zip this page can read/]]) {
+    [zipSync({ 'notes.docx': strToU8('x') }), /holds no sheet/], [strToU8('not a zip'), /is not a zip this page can read/]]) {
     const path = out(`refused-${words.source.length}.zip`);
     writeFileSync(path, file);
     const said = await saidOf(page, field, path, words);

@@ -1,5 +1,8 @@
 // Pictures of hand-in codes for the guide to read: a code shown by the page
-// from a student's table, and any text drawn as a code as the page draws it.
+// from a student's table, any text drawn as a code as the page draws it,
+// and a video of pictures for Chromium's fake camera, each as a camera
+// sees it.
+import { readFileSync, writeFileSync } from 'node:fs';
 import qrcode from 'qrcode-generator';
 import { keep, open } from './harness.mjs';
 
@@ -37,4 +40,59 @@ export async function drawnCode(browser, text, path) {
   await (await page.$('svg')).screenshot({ path });
   await page.close();
   return path;
+}
+
+// The pictures at `paths` as a Y4M video of `width` x `height`, `fps`
+// frames a second, at `file`. Each picture (a screenshot of a code, `across`
+// modules and its margin of 4 on each side) is drawn on grey: filling the
+// height less 20 px, or, with `sight`, as a camera sees a phone's screen:
+// `pixels` camera pixels a module, on the white of the screen, turned by
+// `tilt` degrees, blurred by `blur` px and with noise of `noise` grey levels
+// (a seeded sequence, the same each run).
+export async function video(browser, paths, { width, height, fps = 4, file, across = 0, sight = null }) {
+  const drawing = await browser.newPage();
+  const frames = [];
+  for (const [k, path] of paths.entries()) {
+    frames.push(Buffer.from(await drawing.evaluate(async (png, w, h, modules, seen, seed) => {
+      const image = await createImageBitmap(new Blob([Uint8Array.from(atob(png), (c) => c.charCodeAt(0))]));
+      const canvas = Object.assign(document.createElement('canvas'), { width: w, height: h });
+      const context = canvas.getContext('2d');
+      context.fillStyle = '#808080';
+      context.fillRect(0, 0, w, h);
+      if (!seen) {
+        const side = h - 20;
+        context.drawImage(image, (w - side) / 2, 10, side, side);
+      } else {
+        const side = seen.pixels * (modules + 8);
+        context.translate(w / 2, h / 2);
+        context.rotate((seen.tilt * Math.PI) / 180);
+        context.filter = `blur(${seen.blur}px)`;
+        context.fillStyle = '#f4f4f4';  // the phone's screen round the code
+        context.fillRect(-side * 0.7, -side * 0.9, side * 1.4, side * 1.8);
+        context.drawImage(image, -side / 2, -side / 2, side, side);
+        context.setTransform(1, 0, 0, 1, 0, 0);
+        context.filter = 'none';
+      }
+      const rgba = context.getImageData(0, 0, w, h).data;
+      let state = seed >>> 0;
+      const gaussian = () => {  // Box-Muller on a xorshift sequence
+        const uniform = () => {
+          state ^= state << 13; state >>>= 0; state ^= state >>> 17; state ^= state << 5; state >>>= 0;
+          return (state + 1) / 4294967297;
+        };
+        return Math.sqrt(-2 * Math.log(uniform())) * Math.cos(2 * Math.PI * uniform());
+      };
+      let luma = '';
+      for (let i = 0; i < rgba.length; i += 4) {
+        const grey = 0.299 * rgba[i] + 0.587 * rgba[i + 1] + 0.114 * rgba[i + 2] + (seen ? seen.noise * gaussian() : 0);
+        luma += String.fromCharCode(Math.max(0, Math.min(255, Math.round(grey))));
+      }
+      return btoa(luma);
+    }, readFileSync(path).toString('base64'), width, height, across, sight, 2026 + k), 'base64'));
+  }
+  await drawing.close();
+  const chroma = Buffer.alloc(width * height / 2, 128);
+  writeFileSync(file, Buffer.concat([Buffer.from(`YUV4MPEG2 W${width} H${height} F${fps}:1 Ip A1:1 C420jpeg\n`),
+    ...frames.flatMap((luma) => [Buffer.from('FRAME\n'), luma, chroma])]));
+  return file;
 }

@@ -72,10 +72,16 @@ export function classForm(check) {
     if (files.length === 0) return;
     const texts = [];
     const unread = [];
+    const pictures = files.filter(isPicture);  // opened, and inside the zips
     for (const file of files.filter((file) => !isPicture(file))) {
       try {
-        if (/\.zip$/i.test(file.name)) texts.push(...unzipped(new Uint8Array(await file.arrayBuffer()), file.name));
-        else texts.push({ name: file.webkitRelativePath || file.name, text: await file.text() });
+        if (/\.zip$/i.test(file.name)) {
+          const inside = unzipped(new Uint8Array(await file.arrayBuffer()), file.name);
+          texts.push(...inside.sheets);
+          pictures.push(...inside.pictures.map((picture) => new File([picture.bytes], picture.name)));
+        } else {
+          texts.push({ name: file.webkitRelativePath || file.name, text: await file.text() });
+        }
       } catch (error) {
         unread.push(error instanceof Unread ? error.message : `${file.name} could not be read (${error.message || error}).`);
       }
@@ -86,7 +92,7 @@ export function classForm(check) {
     }
     const codesBefore = book.size;
     const noCode = [];
-    for (const picture of files.filter(isPicture)) {
+    for (const picture of pictures) {
       let found = [];
       try {
         found = await codesIn(await createImageBitmap(picture), true);

@@ -1,7 +1,8 @@
 // The sheets in a .zip, as an LMS's "download all submissions" gives it (a
 // folder or a file name per student), unpacked by fflate, which reads
-// zip64 too: .csv, .tsv and .txt files, at most 2,000 of them and 50 MB
-// unpacked in all. A zip it cannot take is refused in words (`Unread`).
+// zip64 too: .csv, .tsv and .txt files, at most 2,000 of them, and the
+// pictures (of hand-in codes), 50 MB unpacked in all. A zip it cannot take
+// is refused in words (`Unread`).
 import { unzipSync } from 'fflate';
 
 export const zipLimit = { files: 2000, bytes: 50 * 1024 * 1024 };
@@ -10,9 +11,12 @@ export class Unread extends Error {}
 
 // A sheet a student may have handed in, not a folder's hidden file or a
 // Mac's resource fork.
-export const isSheet = (name) => /\.(csv|tsv|txt)$/i.test(name) && !/(^|[/\\])(__MACOSX|\.)/.test(name);
+const handedIn = (name) => !/(^|[/\\])(__MACOSX|\.)/.test(name);
+export const isSheet = (name) => /\.(csv|tsv|txt)$/i.test(name) && handedIn(name);
+const isPicture = (name) => /\.(png|jpe?g|gif|webp|bmp)$/i.test(name) && handedIn(name);
 
-// The zip `bytes`, named `zipName`: its sheets as [{ name, text }].
+// The zip `bytes`, named `zipName`: { sheets: [{ name, text }], pictures:
+// [{ name, bytes }] }.
 export function unzipped(bytes, zipName) {
   const refuse = (why) => { throw new Unread(`${zipName} ${why}`); };
   const utf8 = new TextDecoder();
@@ -25,12 +29,12 @@ export function unzipped(bytes, zipName) {
       filenameDecoder: (name) => utf8.decode(name),
       // Only the sheets are unpacked, and only while they stay within the limits.
       filter(file) {
-        if (!isSheet(file.name) || packedOddly !== null) return false;
+        if (!(isSheet(file.name) || isPicture(file.name)) || packedOddly !== null) return false;
         if (file.compression !== 0 && file.compression !== 8) {
           packedOddly = file.name;
           return false;
         }
-        sheets += 1;
+        sheets += isSheet(file.name) ? 1 : 0;
         unpacked += file.originalSize;
         if (sheets > zipLimit.files) refuse(`holds more than ${zipLimit.files} sheets: split it.`);
         if (unpacked > zipLimit.bytes) refuse(`unpacks to more than ${zipLimit.bytes / 1024 / 1024} MB: it is not a class's sheets.`);
@@ -42,7 +46,9 @@ export function unzipped(bytes, zipName) {
     refuse('is not a zip this page can read.');
   }
   if (packedOddly !== null) refuse(`packs ${packedOddly} in a way this page cannot unpack.`);
-  const files = Object.entries(entries).map(([name, data]) => ({ name, text: utf8.decode(data) }));
-  if (files.length === 0) refuse('holds no sheet (.csv, .tsv or .txt).');
-  return files;
+  const found = Object.entries(entries);
+  const files = found.filter(([name]) => isSheet(name)).map(([name, data]) => ({ name, text: utf8.decode(data) }));
+  const pictures = found.filter(([name]) => isPicture(name)).map(([name, data]) => ({ name, bytes: data }));
+  if (files.length === 0 && pictures.length === 0) refuse('holds no sheet (.csv, .tsv or .txt) and no picture of a code.');
+  return { sheets: files, pictures };
 }

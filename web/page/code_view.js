@@ -1,7 +1,7 @@
 // "Show hand-in code": the table handed in without a network, as QR codes
 // shown one at a time for the teacher's camera, black on white whatever
 // the page's colours, with a line under each of what it holds.
-import { codes as codesOf, rowsPerCode } from '../shared/hand_in.js';
+import { codeParts } from '../shared/hand_in.js';
 import { observed } from './observed.js';
 
 // The code library, run the first time a code is shown rather than as the
@@ -30,9 +30,8 @@ export function codeView() {
   const next = document.getElementById('code-next');
   let codes = [];
   function show(at, student, count) {
-    const { svg, modules } = drawn(codes[at]);
-    const first = at * rowsPerCode + 1;
-    const last = Math.min(count, first + rowsPerCode - 1);
+    const { text, first, last } = codes[at];
+    const { svg, modules } = drawn(text);
     const which = codes.length > 1 ? `Code ${at + 1} of ${codes.length}: ` : '';
     image.innerHTML = svg;
     image.setAttribute('aria-label', `Hand-in code ${at + 1} of ${codes.length}`);
@@ -41,7 +40,7 @@ export function codeView() {
     next.hidden = codes.length === 1;
     next.textContent = at + 1 < codes.length ? `Next code (${at + 2} of ${codes.length})` : 'First code again';
     next.onclick = () => show((at + 1) % codes.length, student, count);
-    Object.assign(observed, { codes, codeShown: at, codeModules: modules });
+    Object.assign(observed, { codes: codes.map((code) => code.text), codeShown: at, codeModules: modules });
   }
   document.getElementById('code-close').addEventListener('click', () => {
     box.hidden = true;
@@ -50,7 +49,7 @@ export function codeView() {
   return {
     // Shows the first code of the table; gives how many codes it takes.
     open(student, rows) {
-      codes = codesOf(student, rows);
+      codes = codeParts(student, rows);
       show(0, student, rows.length);
       box.hidden = false;
       box.scrollIntoView({ block: 'nearest' });

@@ -9,11 +9,14 @@
 //                       second (Unix time, UTC)
 //   d2.5 10 81 34       d = 2.5 cm (Part 2), t = 10 s, N = 81, seeded 34 s
 //                       after the row before
-// Every code holds at most `rowsPerCode` rows, so that a phone's screen
-// shows it coarse enough for a laptop's camera at arm's length; a longer
-// table gives numbered codes, each of which stands alone.
+// A code holds as many rows as fit in `codeBytes`, so that it is at most
+// 41 modules across and a phone's screen shows it coarse enough for a
+// laptop's camera at arm's length; a longer table gives numbered codes,
+// each of which stands alone. The reader takes up to `rowsPerCode` rows, as
+// the page wrote codes before.
 // A row is { exercise, source, activity_bq, distance_cm, t_s, N, second }.
-export const rowsPerCode = 20;
+export const codeBytes = 134;  // what a QR code of 41 modules holds (version 6, error correction L)
+export const rowsPerCode = 20;  // at most, in a code
 export const nameLength = 80;  // at most, in a code
 export const columns = ['student', 'exercise', 'source', 'activity_Bq', 'distance_cm', 't_s', 'N', 'time_utc'];
 
@@ -51,24 +54,44 @@ export function fileName(student, now) {
   return `counting-lab-${safe || 'measurements'}-${now.getFullYear()}-${two(now.getMonth() + 1)}-${two(now.getDate())}.csv`;
 }
 
-// The codes' texts for a table: one per `rowsPerCode` rows.
-export function codes(student, rows) {
+// The codes of a table, each { text, first, last } (its rows, counted
+// from 1): as many rows a code as fit in `codeBytes`, at least one.
+export function codeParts(student, rows) {
   const name = student.replace(/\s+/g, ' ').trim().slice(0, nameLength);
-  const parts = Math.max(1, Math.ceil(rows.length / rowsPerCode));
-  const texts = [];
-  for (let part = 0; part < parts; part += 1) {
-    const lines = [`CL1 ${part + 1}/${parts}${name ? ` ${name}` : ''}`];
-    let before = null;
-    for (const row of rows.slice(part * rowsPerCode, (part + 1) * rowsPerCode)) {
-      const setting = row.exercise === 1 ? String(row.source) : `d${row.distance_cm}`;
-      const time = before === null ? row.second : row.second - before;
-      lines.push(`${setting} ${row.t_s} ${row.N} ${time}`);
-      before = row.second;
-    }
-    texts.push(lines.join('\n'));
+  const bytes = (text) => new TextEncoder().encode(text).length;
+  const lineOf = (row, before) => {
+    const setting = row.exercise === 1 ? String(row.source) : `d${row.distance_cm}`;
+    return `${setting} ${row.t_s} ${row.N} ${before === null ? row.second : row.second - before}`;
+  };
+  // Packed for `parts` codes in all, whose number the head of each holds.
+  const packed = (parts) => {
+    const made = [];
+    let at = 0;
+    do {
+      const lines = [`CL1 ${made.length + 1}/${parts}${name ? ` ${name}` : ''}`];
+      const first = at;
+      let size = bytes(lines[0]);
+      for (let before = null; at < rows.length && at - first < rowsPerCode; at += 1) {
+        const line = lineOf(rows[at], before);
+        if (at > first && size + 1 + bytes(line) > codeBytes) break;
+        lines.push(line);
+        size += 1 + bytes(line);
+        before = rows[at].second;
+      }
+      made.push({ text: lines.join('\n'), first: first + 1, last: at });
+    } while (at < rows.length);
+    return made;
+  };
+  // The number of codes is in every head: packed again until it holds.
+  let parts = 1;
+  for (let made = packed(parts); ; made = packed(parts)) {
+    if (made.length === parts) return made;
+    parts = made.length;
   }
-  return texts;
 }
+
+// The codes' texts for a table.
+export const codes = (student, rows) => codeParts(student, rows).map((part) => part.text);
 
 // Why a row of a code, well formed, is not one the page can have written
 // in the lab `lab` sets up ({ sources, counting_time_s: [low, high],

@@ -4,6 +4,7 @@
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { readFileSync } from 'node:fs';
+import qrcode from 'qrcode-generator';
 import { codes, csv, fileName, nameLength, read, rowsPerCode, tsv, utc } from '../shared/hand_in.js';
 import { downloadName, lab, sample, sampleRows as rows, sampleStudent as student } from './fixtures.js';
 
@@ -40,12 +41,27 @@ test('a cell a spreadsheet would run is quoted off, and one with a separator is 
   assert.equal(tsv('Ann\tB', rows.slice(0, 1)).split('\n')[1].split('\t')[0], 'Ann B');
 });
 
-test('a long table gives numbered codes, each standing alone, and reads back whole', () => {
+// How many modules across a code's text is, drawn as the page draws it.
+function modules(text) {
+  qrcode.stringToBytes = (chars) => [...new TextEncoder().encode(chars)];
+  const code = qrcode(0, 'L');
+  code.addData(text, 'Byte');
+  code.make();
+  return code.getModuleCount();
+}
+
+test('a long table gives numbered codes of at most 41 modules, each standing alone, and reads back whole', () => {
   const many = Array.from({ length: 27 }, (_, i) => ({ exercise: 1, source: 1 + (i % 5), t_s: 30, N: 20 + i, second: 1796806800 + 40 * i }));
-  const texts = codes('Ann', many);
-  assert.equal(texts.length, Math.ceil(27 / rowsPerCode));
-  assert.match(texts[1], /^CL1 2\/2 Ann\n1 30 40 1796807600\n/);
-  assert.deepEqual(texts.flatMap((text) => read(text, lab).rows), many);
+  for (const name of ['Ann', 'Student 01', 'Zoë Ødegård-Lindqvist, née Papadopoulou']) {
+    const texts = codes(name, many);
+    assert.ok(texts.every((text) => modules(text) <= 41), `${name}: ${texts.map(modules)}`);
+    assert.ok(texts.every((text, k) => text.startsWith(`CL1 ${k + 1}/${texts.length} ${name}\n`)), name);
+    assert.deepEqual(texts.flatMap((text) => read(text, lab).rows), many);
+  }
+  assert.equal(codes('Student 01', many).length, 3);
+  assert.match(codes('Ann', many)[1], /^CL1 2\/3 Ann\n\d 30 \d+ 179680\d{4}\n/);
+  // A name too long for a code of 41 modules still gets a row a code.
+  assert.ok(codes('é'.repeat(nameLength), many.slice(0, 3)).every((text) => read(text, lab).rows.length >= 1));
 });
 
 test('a code is read only as a page writes it', () => {

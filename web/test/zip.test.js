@@ -10,27 +10,29 @@ import { sample } from './fixtures.js';
 const refusal = (bytes, words) => assert.throws(() => unzipped(bytes, 'class.zip'),
   (error) => error instanceof Unread && words.test(error.message) && error.message.startsWith('class.zip '));
 
-test('an LMS\'s folders: the sheets, without a Mac\'s forks, hidden files or pictures', () => {
-  const files = unzipped(zipSync({
+test('an LMS\'s folders: the sheets and the pictures, without a Mac\'s forks or hidden files', () => {
+  const { sheets: files, pictures } = unzipped(zipSync({
     'Ada Lovelace_1001_assignsubmission_file_/counting-lab-Ada-Lovelace-2026-12-09.csv': strToU8('student,source,t_s,N\nAda,3,30,100\n'),
     'Ben_1002_assignsubmission_file_\\copied.TXT': [strToU8('x'), { level: 0 }],
     '__MACOSX/Ben_1002_assignsubmission_file_/._counting-lab.csv': strToU8('x'),
     '.hidden.csv': strToU8('x'),
     'Ben_1002_assignsubmission_file_/photo.jpg': strToU8('x'),
+    'Ben_1002_assignsubmission_file_/notes.docx': strToU8('x'),
   }), 'class.zip');
   assert.deepEqual(files.map((file) => file.name), ['Ada Lovelace_1001_assignsubmission_file_/counting-lab-Ada-Lovelace-2026-12-09.csv',
     'Ben_1002_assignsubmission_file_\\copied.TXT']);
   assert.equal(files[0].text, 'student,source,t_s,N\nAda,3,30,100\n');
+  assert.deepEqual(pictures.map((picture) => [picture.name, picture.bytes.length]), [['Ben_1002_assignsubmission_file_/photo.jpg', 1]]);
 });
 
 test('zip64, as OneDrive and Teams download it, and written as a stream', () => {
-  assert.deepEqual(unzipped(sample('zip64.zip'), 'OneDrive.zip').map((file) => file.text), ['student,source,t_s,N\nAnn,3,30,100\n']);
-  assert.deepEqual(unzipped(sample('zip64-streamed.zip'), 'Teams.zip').map((file) => file.name),
+  assert.deepEqual(unzipped(sample('zip64.zip'), 'OneDrive.zip').sheets.map((file) => file.text), ['student,source,t_s,N\nAnn,3,30,100\n']);
+  assert.deepEqual(unzipped(sample('zip64-streamed.zip'), 'Teams.zip').sheets.map((file) => file.name),
     ['Ben_102_assignsubmission_file_/counting-lab-Ben-2026-12-09.csv']);
 });
 
 test('what the guide cannot take is refused in words', () => {
-  refusal(zipSync({ 'photo.jpg': strToU8('x') }), /holds no sheet \(\.csv, \.tsv or \.txt\)\.$/);
+  refusal(zipSync({ 'notes.docx': strToU8('x') }), /holds no sheet \(\.csv, \.tsv or \.txt\) and no picture of a code\.$/);
   refusal(strToU8('student,source\n'), /is not a zip this page can read\.$/);
   const sheets = {};
   for (let i = 0; i <= zipLimit.files; i += 1) sheets[`s${i}.csv`] = [strToU8('a'), { level: 0 }];
