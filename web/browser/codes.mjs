@@ -35,6 +35,9 @@ await area('hand-in codes', async (browser) => {
     await guide.waitForFunction((n) => window.scannedCodes && window.scannedCodes.codes === n, { timeout: 120000, polling: 200 },
       pictures.length).catch(() => {});
     const seconds = (Date.now() - started) / 1000;
+    // The class is checked again half a second after the last new code.
+    await guide.waitForFunction(() => /\nRows: 810 read/.test(document.getElementById('class-summary').textContent),
+      { timeout: 5000 }).catch(() => {});
     const status = await guide.$eval('#scan-status', (p) => p.textContent);
     const summary = await guide.$eval('#class-summary', (o) => o.textContent);
     check(/^Codes read: 30 students, 810 rows\./.test(status) && /\nRows: 810 read, 0 refused\./.test(summary) &&

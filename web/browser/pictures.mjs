@@ -48,12 +48,13 @@ export async function drawnCode(browser, text, path) {
 // height less 20 px, or, with `sight`, as a camera sees a phone's screen:
 // `pixels` camera pixels a module, on the white of the screen, turned by
 // `tilt` degrees, blurred by `blur` px and with noise of `noise` grey levels
-// (a seeded sequence, the same each run).
-export async function video(browser, paths, { width, height, fps = 4, file, across = 0, sight = null }) {
+// (a seeded sequence, the same each run). With `frame(k)`, each frame is
+// also written as a picture there.
+export async function video(browser, paths, { width, height, fps = 4, file, across = 0, sight = null, frame = null }) {
   const drawing = await browser.newPage();
   const frames = [];
   for (const [k, path] of paths.entries()) {
-    frames.push(Buffer.from(await drawing.evaluate(async (png, w, h, modules, seen, seed) => {
+    const drawn = await drawing.evaluate(async (png, w, h, modules, seen, seed, picture) => {
       const image = await createImageBitmap(new Blob([Uint8Array.from(atob(png), (c) => c.charCodeAt(0))]));
       const canvas = Object.assign(document.createElement('canvas'), { width: w, height: h });
       const context = canvas.getContext('2d');
@@ -84,11 +85,17 @@ export async function video(browser, paths, { width, height, fps = 4, file, acro
       };
       let luma = '';
       for (let i = 0; i < rgba.length; i += 4) {
-        const grey = 0.299 * rgba[i] + 0.587 * rgba[i + 1] + 0.114 * rgba[i + 2] + (seen ? seen.noise * gaussian() : 0);
-        luma += String.fromCharCode(Math.max(0, Math.min(255, Math.round(grey))));
+        const grey = Math.max(0, Math.min(255, Math.round(0.299 * rgba[i] + 0.587 * rgba[i + 1] + 0.114 * rgba[i + 2] +
+          (seen ? seen.noise * gaussian() : 0))));
+        luma += String.fromCharCode(grey);
+        rgba[i] = rgba[i + 1] = rgba[i + 2] = grey;
       }
-      return btoa(luma);
-    }, readFileSync(path).toString('base64'), width, height, across, sight, 2026 + k), 'base64'));
+      if (!picture) return { luma: btoa(luma) };
+      context.putImageData(new ImageData(rgba, w, h), 0, 0);
+      return { luma: btoa(luma), png: canvas.toDataURL('image/png').split(',')[1] };
+    }, readFileSync(path).toString('base64'), width, height, across, sight, 2026 + k, frame !== null);
+    frames.push(Buffer.from(drawn.luma, 'base64'));
+    if (frame) writeFileSync(frame(k), Buffer.from(drawn.png, 'base64'));
   }
   await drawing.close();
   const chroma = Buffer.alloc(width * height / 2, 128);

@@ -56,12 +56,18 @@ export function classForm(check) {
     }
     form.requestSubmit();
   }
-  // A code read: its words in the status line; true where it added rows.
+  // A code read: its words in the status line at once; true where it added
+  // rows. The class is checked again half a second after the last new code,
+  // so that a queue of students holding up codes is not kept waiting.
+  let checking = null;
   function took(text) {
     const { added, words } = book.take(text);
     if (words !== null) scanStatus.textContent = words;
     window.scannedCodes = { students: book.students, rows: book.rows, codes: book.size };
-    if (added) checkHanded();
+    if (added) {
+      clearTimeout(checking);
+      checking = setTimeout(checkHanded, 500);
+    }
     return added;
   }
   scanner({ took, none: () => book.size === 0 });
@@ -103,6 +109,7 @@ export function classForm(check) {
       found.forEach(took);  // each new code checks the class again
     }
     if (noCode.length > 0) scanStatus.textContent += ` No hand-in code found in ${noCode.join(', ')}.`;
+    window.picturesOpened = (window.picturesOpened || 0) + pictures.length;
     if (texts.length > 0) checkHanded();
     if (unread.length === 0) return;
     if (texts.length === 0 && book.size === codesBefore) {

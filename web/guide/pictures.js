@@ -18,13 +18,18 @@ const view = (x, y, width, height, times, across = 1280) => ({ x, y, width, heig
 const whole = view(0, 0, 1, 1, 1);
 const middle = (times) => view(0.25, 0.25, 0.5, 0.5, times);
 // A picture opened as a file: at its full size (a phone's photo), then as a
-// camera's frame, whole and enlarged, and its middle enlarged.
+// camera's frame, whole and enlarged, and its middle enlarged; then in the
+// camera's other views below.
 const fileViews = [view(0, 0, 1, 1, 1, 4096), whole, view(0, 0, 1, 1, 2), view(0, 0, 1, 1, 1.5), middle(2)];
 // The camera's frames, one view each in turn: the whole frame, its middle
-// (where a code is held up) enlarged by three steps, and the whole enlarged
-// by two, so that a code held still for a second is tried in every view.
-const frameViews = [whole, middle(2), middle(1.5), view(0, 0, 1, 1, 2), middle(2.5), view(0, 0, 1, 1, 1.5)];
+// (where a code is held up) and the whole enlarged by steps, so that a code
+// held still for a second or two is tried in every view; the view that
+// read a code stays for the next, which a student holds up at about the
+// same distance.
+const frameViews = [whole, middle(2), middle(1.5), view(0, 0, 1, 1, 2), middle(2.5), view(0, 0, 1, 1, 1.5), middle(1.75),
+  view(0, 0, 1, 1, 1.25), middle(3)];
 let turn = 0;
+const sameView = (a, b) => ['x', 'y', 'width', 'height', 'times', 'across'].every((key) => a[key] === b[key]);
 
 export const isPicture = (file) => /^image\//.test(file.type) || /\.(png|jpe?g|gif|webp|bmp)$/i.test(file.name);
 
@@ -55,10 +60,15 @@ export async function codesIn(image, thorough = false) {
       detector = null;  // this platform detects no QR codes: read the pixels, now and after
     }
   }
-  const views = thorough ? fileViews : [frameViews[turn++ % frameViews.length]];
-  for (const seen of views) {
-    const text = jsqrIn(image, seen, thorough);
-    if (text !== null) return [text];
+  if (thorough) {
+    for (const seen of [...fileViews, ...frameViews.filter((one) => !fileViews.some((other) => sameView(one, other)))]) {
+      const text = jsqrIn(image, seen, true);
+      if (text !== null) return [text];
+    }
+    return [];
   }
+  const text = jsqrIn(image, frameViews[turn], false);
+  if (text !== null) return [text];
+  turn = (turn + 1) % frameViews.length;
   return [];
 }
