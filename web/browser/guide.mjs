@@ -122,10 +122,15 @@ async function handedIn(page, browser) {
   writeFileSync(lms, zipSync({
     [`Zoe Odegard_1001_assignsubmission_file_/${downloadName}`]: strToU8(download),
     'Ben Okri_1002_assignsubmission_file_/counting-lab-measurements-2026-12-09.csv': strToU8(benText),
-    '__MACOSX/Ben Okri_1002_assignsubmission_file_/._counting-lab-measurements-2026-12-09.csv': strToU8('x') }));
+    '__MACOSX/Ben Okri_1002_assignsubmission_file_/._counting-lab-measurements-2026-12-09.csv': strToU8('x'),
+    'Cy Twombly_1003_assignsubmission_file_/counting-lab.xlsx': strToU8('x'), 'index.html': strToU8('x') }));
   const zipped = await answer(page, () => field.uploadFile(lms));
-  check(reproduced(zipped.rows, [...threeOf(zoe), ...threeOf('Ben Okri')]) && /^Files: 2 read\./.test(zipped.summary),
-    `an LMS's zip: ${zipped.summary.slice(0, 300)} ${JSON.stringify(zipped.rows)}`);
+  await page.waitForFunction(() => /^Not read: /.test(document.getElementById('class-summary').textContent), { timeout: 5000 })
+    .catch(() => {});
+  zipped.summary = await textOf(page, '#class-summary');
+  check(reproduced(zipped.rows, [...threeOf(zoe), ...threeOf('Ben Okri')]) && zipped.summary.startsWith('Not read: Cy Twombly_1003_' +
+    'assignsubmission_file_/counting-lab.xlsx (a spreadsheet workbook, Cy Twombly\'s); index.html (a web page).\nFiles: 2 read.'),
+  `an LMS's zip: ${zipped.summary.slice(0, 300)} ${JSON.stringify(zipped.rows)}`);
   figure(`an LMS's zip: ${zipped.summary.split('\n').slice(0, 2).join(' ')}`);
   // A picture of Zoë's hand-in code joins the zip's files: her rows, in both, are read once.
   const { pictures: [code] } = await shownCodes({ student: zoe, rows: zoeRows }, () => out('hand-in-code-zoe.png'));

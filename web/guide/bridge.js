@@ -28,6 +28,8 @@ export async function checker() {
     classSheet: (files) => JSON.parse(call(module._class_sheet,
       files.map((file) => `${file.name}\n${module.lengthBytesUTF8(file.text)}\n${file.text}`).join(''))),
     worksheet2Key: (t) => call(module._worksheet_2_key, t),
+    // Whose a file is by its folder or file name ('' where they do not say).
+    studentOf: (name) => call(module._student_of_file, name),
     // The lab's setup, as the program has it.
     lab: JSON.parse(call(module._lab_setup)),
   };

@@ -9,7 +9,7 @@ import { save } from '../shared/browser.js';
 import { codeBook } from './codes.js';
 import { codesIn, isPicture } from './pictures.js';
 import { scanner } from './scanner.js';
-import { Unread, unzipped } from './zip.js';
+import { Unread, unzipped, whatItIs } from './zip.js';
 
 export function classForm(check) {
   const form = document.getElementById('class-form');
@@ -22,13 +22,15 @@ export function classForm(check) {
   const book = codeBook(check.lab);
   let csv = '';
   let handedNote = '';  // what making one sheet of the files said
+  let openedNote = '';  // what of the files opened last was not read, and why
+  let checking = null;  // the class's check, due half a second after the last new code
   let opened = [];  // the files opened last, as { name, text }
   let single = false;  // one sheet opened as it stands
   form.addEventListener('submit', (event) => {
     event.preventDefault();
     const started = performance.now();
     const checked = check.checkClass(sheet.value);
-    if (checked.summary && handedNote) checked.summary = handedNote + checked.summary;
+    if (checked.summary) checked.summary = openedNote + handedNote + checked.summary;
     table.innerHTML = checked.table;
     table.tabIndex = table.firstChild ? 0 : -1;  // a table wider than a phone scrolls by keyboard too
     figures.innerHTML = checked.figures;
@@ -44,6 +46,7 @@ export function classForm(check) {
   onlyLook.addEventListener('change', () => table.classList.toggle('only-look', onlyLook.checked));
 
   function checkHanded() {
+    clearTimeout(checking);
     const all = [...opened, ...book.files()];
     if (all.length === 0) return;
     if (single && book.size === 0) {
@@ -59,7 +62,6 @@ export function classForm(check) {
   // A code read: its words in the status line at once; true where it added
   // rows. The class is checked again half a second after the last new code,
   // so that a queue of students holding up codes is not kept waiting.
-  let checking = null;
   function took(text) {
     const { added, words } = book.take(text);
     if (words !== null) scanStatus.textContent = words;
@@ -78,6 +80,7 @@ export function classForm(check) {
     if (files.length === 0) return;
     const texts = [];
     const unread = [];
+    const others = [];  // files that are no sheet or picture: named, with whose they are
     const pictures = files.filter(isPicture);  // opened, and inside the zips
     for (const file of files.filter((file) => !isPicture(file))) {
       try {
@@ -85,6 +88,9 @@ export function classForm(check) {
           const inside = unzipped(new Uint8Array(await file.arrayBuffer()), file.name);
           texts.push(...inside.sheets);
           pictures.push(...inside.pictures.map((picture) => new File([picture.bytes], picture.name)));
+          others.push(...inside.others);
+        } else if (whatItIs(file.name) !== whatItIs('')) {
+          others.push({ name: file.webkitRelativePath || file.name, what: whatItIs(file.name) });
         } else {
           texts.push({ name: file.webkitRelativePath || file.name, text: await file.text() });
         }
@@ -105,23 +111,36 @@ export function classForm(check) {
       } catch (error) {
         // not a picture this browser can open: said below
       }
-      if (found.length === 0) noCode.push(picture.name);
+      if (found.length === 0) {
+        noCode.push(picture.name);
+        others.push({ name: picture.webkitRelativePath || picture.name, what: 'a picture with no code' });
+      }
       found.forEach(took);  // each new code checks the class again
     }
     if (noCode.length > 0) scanStatus.textContent += ` No hand-in code found in ${noCode.join(', ')}.`;
     window.picturesOpened = (window.picturesOpened || 0) + pictures.length;
-    if (texts.length > 0) checkHanded();
-    if (unread.length === 0) return;
-    if (texts.length === 0 && book.size === codesBefore) {
+    if (others.length > 0) {
+      unread.push(`Not read: ${others.map(({ name, what }) => {
+        const whose = /[/\\]/.test(name) ? check.studentOf(name) : '';  // a student's folder says whose
+        return `${name} (${what}${whose ? `, ${whose}'s` : ''})`;
+      }).join('; ')}.`);
+    }
+    openedNote = unread.map((line) => `${line}\n`).join('');
+    if (texts.length > 0 || book.size > codesBefore) {
+      checkHanded();
+    } else if (unread.length > 0) {
+      // Nothing to check: only what was not read, and why.
       summary.textContent = unread.join('\n');
       table.innerHTML = '';
       figures.innerHTML = '';
       download.hidden = true;
-    } else {
-      summary.textContent = `${unread.join('\n')}\n${summary.textContent}`;
+      openedNote = '';
     }
   }
-  sheet.addEventListener('input', () => { handedNote = ''; });
+  sheet.addEventListener('input', () => {
+    handedNote = '';
+    openedNote = '';
+  });
   form.elements['file'].addEventListener('change', (event) => open([...event.target.files]));
   const checker = form.parentElement;
   checker.addEventListener('dragover', (event) => {

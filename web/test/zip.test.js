@@ -10,19 +10,25 @@ import { sample } from './fixtures.js';
 const refusal = (bytes, words) => assert.throws(() => unzipped(bytes, 'class.zip'),
   (error) => error instanceof Unread && words.test(error.message) && error.message.startsWith('class.zip '));
 
-test('an LMS\'s folders: the sheets and the pictures, without a Mac\'s forks or hidden files', () => {
-  const { sheets: files, pictures } = unzipped(zipSync({
+test('an LMS\'s folders: the sheets and the pictures, and what else each holds, without a Mac\'s forks or hidden files', () => {
+  const { sheets: files, pictures, others } = unzipped(zipSync({
     'Ada Lovelace_1001_assignsubmission_file_/counting-lab-Ada-Lovelace-2026-12-09.csv': strToU8('student,source,t_s,N\nAda,3,30,100\n'),
     'Ben_1002_assignsubmission_file_\\copied.TXT': [strToU8('x'), { level: 0 }],
     '__MACOSX/Ben_1002_assignsubmission_file_/._counting-lab.csv': strToU8('x'),
     '.hidden.csv': strToU8('x'),
     'Ben_1002_assignsubmission_file_/photo.jpg': strToU8('x'),
     'Ben_1002_assignsubmission_file_/notes.docx': strToU8('x'),
+    'Cy_1003_assignsubmission_file_/counting-lab.xlsx': strToU8('x'),
+    'index.html': strToU8('x'),
+    'Cy_1003_assignsubmission_file_/': new Uint8Array(0),
   }), 'class.zip');
   assert.deepEqual(files.map((file) => file.name), ['Ada Lovelace_1001_assignsubmission_file_/counting-lab-Ada-Lovelace-2026-12-09.csv',
     'Ben_1002_assignsubmission_file_\\copied.TXT']);
   assert.equal(files[0].text, 'student,source,t_s,N\nAda,3,30,100\n');
   assert.deepEqual(pictures.map((picture) => [picture.name, picture.bytes.length]), [['Ben_1002_assignsubmission_file_/photo.jpg', 1]]);
+  // Every other file is named with what it is; folders and hidden files are none.
+  assert.deepEqual(others, [{ name: 'Ben_1002_assignsubmission_file_/notes.docx', what: 'a document' },
+    { name: 'Cy_1003_assignsubmission_file_/counting-lab.xlsx', what: 'a spreadsheet workbook' }, { name: 'index.html', what: 'a web page' }]);
 });
 
 test('zip64, as OneDrive and Teams download it, and written as a stream', () => {
