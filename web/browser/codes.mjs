@@ -3,8 +3,8 @@
 // scans them through Chromium's fake camera, which plays their screenshots
 // as a video, four codes a second, and must reproduce every row.
 import { resolve } from 'node:path';
-import { area, audit, check, exampleClass, figure, guideUrl, launch, paths } from './harness.mjs';
-import { shownCodes, video } from './pictures.mjs';
+import { area, audit, check, exampleClass, figure, paths } from './harness.mjs';
+import { guideWithCamera, shownCodes, video } from './pictures.mjs';
 
 await area('hand-in codes', async (browser) => {
   const students = exampleClass();
@@ -21,15 +21,8 @@ await area('hand-in codes', async (browser) => {
     modules = Math.max(modules, shown.modules);
   }
   figure(`${pictures.length} codes for ${students.size} students of 27 counts, at most ${modules} modules across`);
-  const camera = await launch(['--use-fake-ui-for-media-stream', '--use-fake-device-for-media-stream',
-    `--use-file-for-fake-video-capture=${await video(browser, pictures,
-      { width: 480, height: 360, file: resolve(paths.out, 'hand-in-codes.y4m') })}`]);
-  try {
-    const guide = await camera.newPage();
-    guide.on('pageerror', (error) => check(false, `the guide, scanning: ${error.message}`));
-    await guide.setViewport({ width: 1280, height: 900 });
-    await guide.goto(guideUrl);
-    await guide.waitForFunction('window.checkerReady', { timeout: 5000 });
+  const file = await video(browser, pictures, { width: 480, height: 360, file: resolve(paths.out, 'hand-in-codes.y4m') });
+  await guideWithCamera(file, async (guide) => {
     const started = Date.now();
     await guide.click('#scan-start');
     await guide.waitForFunction((n) => window.scannedCodes && window.scannedCodes.codes === n, { timeout: 120000, polling: 200 },
@@ -49,7 +42,5 @@ await area('hand-in codes', async (browser) => {
     await guide.screenshot({ path: resolve(paths.out, 'guide-scan.png') });
     await guide.click('#scan-start');
     check(await guide.$eval('#scan', (box) => box.hidden), 'scanning does not stop');
-  } finally {
-    await camera.close();
-  }
+  });
 }, { chromeOnly: true });

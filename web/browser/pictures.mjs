@@ -4,7 +4,7 @@
 // sees it.
 import { readFileSync, writeFileSync } from 'node:fs';
 import qrcode from 'qrcode-generator';
-import { keep, open } from './harness.mjs';
+import { check, guideUrl, keep, launch, open } from './harness.mjs';
 
 // The page's hand-in codes of `table` ({ student, rows }), each a
 // screenshot at `path(k)`, as a phone at 320 px shows them; `each(page, k)`
@@ -102,4 +102,21 @@ export async function video(browser, paths, { width, height, fps = 4, file, acro
   writeFileSync(file, Buffer.concat([Buffer.from(`YUV4MPEG2 W${width} H${height} F${fps}:1 Ip A1:1 C420jpeg\n`),
     ...frames.flatMap((luma) => [Buffer.from('FRAME\n'), luma, chroma])]));
   return file;
+}
+
+// The guide in a browser whose camera plays the video `file` (Chromium's
+// fake camera), ready to check: `use(guide)` drives it.
+export async function guideWithCamera(file, use) {
+  const camera = await launch(['--use-fake-ui-for-media-stream', '--use-fake-device-for-media-stream',
+    `--use-file-for-fake-video-capture=${file}`]);
+  try {
+    const guide = await camera.newPage();
+    guide.on('pageerror', (error) => check(false, `the guide, scanning: ${error.message}`));
+    await guide.setViewport({ width: 1280, height: 900 });
+    await guide.goto(guideUrl);
+    await guide.waitForFunction('window.checkerReady', { timeout: 5000 });
+    return await use(guide);
+  } finally {
+    await camera.close();
+  }
 }

@@ -5,8 +5,8 @@
 // each turned 20 degrees, blurred and noisy. The first must read 9 of 10;
 // the second is reported.
 import { resolve } from 'node:path';
-import { area, check, exampleClass, figure, guideUrl, launch, paths } from './harness.mjs';
-import { shownCodes, video } from './pictures.mjs';
+import { area, check, exampleClass, figure, guideUrl, paths } from './harness.mjs';
+import { guideWithCamera, shownCodes, video } from './pictures.mjs';
 
 const cameras = [
   { name: '1280 x 720 at 40 cm', width: 1280, height: 720, pixels: 3, needed: 9 },
@@ -16,21 +16,12 @@ const cameras = [
 // How many of the codes the guide reads through a camera that plays `file`,
 // a code a second, in `passes` passes of the video.
 async function scanned(file, count, passes = 1) {
-  const camera = await launch(['--use-fake-ui-for-media-stream', '--use-fake-device-for-media-stream',
-    `--use-file-for-fake-video-capture=${file}`]);
-  try {
-    const guide = await camera.newPage();
-    guide.on('pageerror', (error) => check(false, `the guide, scanning: ${error.message}`));
-    await guide.setViewport({ width: 1280, height: 900 });
-    await guide.goto(guideUrl);
-    await guide.waitForFunction('window.checkerReady', { timeout: 5000 });
+  return guideWithCamera(file, async (guide) => {
     await guide.click('#scan-start');
-    await guide.waitForFunction((n) => window.scannedCodes && window.scannedCodes.codes === n, { timeout: passes * count * 1000 + 2000,
-      polling: 250 }, count).catch(() => {});
-    return await guide.evaluate(() => (window.scannedCodes ? window.scannedCodes.codes : 0));
-  } finally {
-    await camera.close();
-  }
+    await guide.waitForFunction((n) => window.scannedCodes && window.scannedCodes.codes === n,
+      { timeout: passes * count * 1000 + 2000, polling: 250 }, count).catch(() => {});
+    return guide.evaluate(() => (window.scannedCodes ? window.scannedCodes.codes : 0));
+  });
 }
 
 await area('codes at arm\'s length', async (browser) => {
