@@ -1,10 +1,12 @@
 #include "grading/handed_in.hpp"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <optional>
 #include <set>
 #include <string_view>
+#include <utility>
 
 #include "grading/render.hpp"
 #include "grading/sheet.hpp"
@@ -41,6 +43,19 @@ std::string words_of(std::string text) {
     return joined;
 }
 
+// A name's letters and digits, ASCII in lower case, beyond ASCII as they
+// are: "Zo\u00eb \"Zo\" Smith, Jr." and "Zo\u00eb Zo Smith Jr" are one.
+std::string letters_of(const std::string& name) {
+    std::string letters;
+    for (const char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x80 || std::isalnum(byte) != 0) {
+            letters += static_cast<char>(std::tolower(byte));
+        }
+    }
+    return letters;
+}
+
 }  // namespace
 
 std::string student_of_file(const std::string& name) {
@@ -70,7 +85,9 @@ namespace {
 // rows, each a cell under some of them.
 class Sheet_made {
   public:
-    // A file's records; `student` for each row where it has no such column.
+    // A file's records; `student` (whose the file is by its folder or file
+    // name) for each row where it has no such column or leaves its cell
+    // empty.
     void add(const std::vector<Sheet_record>& records, const std::string& student) {
         std::vector<std::size_t> at(records[0].cells.size());  // the sheet's column of each of the file's
         std::transform(records[0].cells.begin(), records[0].cells.end(), at.begin(),
@@ -82,7 +99,12 @@ class Sheet_made {
                 row.emplace_back(0, student);
             }
             for (std::size_t c = 0; c < at.size() && c < records[r].cells.size(); ++c) {
-                row.emplace_back(at[c], records[r].cells[c]);
+                const bool unnamed = at[c] == 0 && trimmed(records[r].cells[c]).empty() && !student.empty();
+                row.emplace_back(at[c], unnamed ? student : records[r].cells[c]);
+                filled_ += unnamed ? 1 : 0;
+                if (at[c] == 0 && !unnamed) {
+                    typed_.insert(std::string{trimmed(records[r].cells[c])});
+                }
             }
             if (const std::optional<std::string> measurement = measurement_of(row);
                 measurement && !measurements_.insert(*measurement).second) {
@@ -96,6 +118,11 @@ class Sheet_made {
     // Rows left out as a row of another file: a student's download and the
     // code shown of the same table, say.
     [[nodiscard]] int again() const { return again_; }
+    // Rows whose empty student cell took the file's student.
+    [[nodiscard]] int filled() const { return filled_; }
+    // The names typed in the student column of the files added since the
+    // last call, which it empties.
+    [[nodiscard]] std::set<std::string> typed() { return std::exchange(typed_, {}); }
 
     [[nodiscard]] std::string text() const {
         std::string sheet = line(names_);
@@ -114,7 +141,9 @@ class Sheet_made {
     std::vector<std::string> names_{"student"};
     std::vector<std::vector<std::pair<std::size_t, std::string>>> rows_;
     std::set<std::string> measurements_;
+    std::set<std::string> typed_;
     int again_ = 0;
+    int filled_ = 0;
 
     // What makes a row one recording: its student, setting, t and N, and the
     // second that seeded its count, which no two recordings of one student
@@ -171,39 +200,87 @@ bool has_student_column(const Sheet_record& header) {
                        [](const std::string& name) { return column_key(name) == "student"; });
 }
 
+// A name typed in a file of a student's folder that is not the folder's
+// (two spellings of one student, or a file in the wrong folder): "typed
+// (folder: student)" into `differing`.
+void note_differing(const Handed_file& file, const std::string& student, const std::set<std::string>& typed,
+                    std::set<std::string>& differing) {
+    if (file.name.find_first_of("/\\") == std::string::npos || student.empty()) {
+        return;
+    }
+    for (const std::string& name : typed) {
+        if (letters_of(name) != letters_of(student)) {
+            std::string pair = name;
+            pair += " (folder: ";
+            pair += student;
+            pair += ")";
+            differing.insert(std::move(pair));
+        }
+    }
+}
+
+// What making one sheet of the files says: how many were read, and whose
+// rows were named how.
+struct Handed_count {
+    int read = 0;
+    int twice = 0;
+    int again = 0;
+    int named = 0;
+    int filled = 0;
+    std::set<std::string> differing;
+};
+
+std::vector<std::string> handed_words(const Handed_count& count) {
+    std::vector<std::string> said;
+    said.push_back("Files: " + thousands(count.read) + " read" +
+                   (count.twice > 0 ? ", " + thousands(count.twice) + " handed in again and read once" : "") + ".");
+    if (count.again > 0) {
+        said.push_back(capitalised(plural(count.again, "row")) + (count.again == 1 ? " was" : " were") +
+                       " handed in in another file too (the same student, setting, count and second) and read once.");
+    }
+    if (count.named > 0) {
+        said.push_back("The student of " + plural(count.named, "file") + " without a student column taken from " +
+                       (count.named == 1 ? "its" : "their") + " folder or file name.");
+    }
+    if (count.filled > 0) {
+        said.push_back("The student of " + plural(count.filled, "row") + " with an empty student cell taken from " +
+                       (count.filled == 1 ? "its" : "their") + " folder or file name.");
+    }
+    if (!count.differing.empty()) {
+        std::string list;
+        for (const std::string& pair : count.differing) {
+            list += list.empty() ? "" : "; ";
+            list += pair;
+        }
+        said.push_back("Names typed that differ from the student's folder: " + list + ".");
+    }
+    return said;
+}
+
 }  // namespace
 
 Class_sheet class_sheet(const std::vector<Handed_file>& files) {
     Sheet_made made;
     std::set<std::string> texts;
-    int twice = 0;
-    int named = 0;
+    Handed_count count;
     for (const Handed_file& file : files) {
         if (!texts.insert(file.text).second) {
-            ++twice;
+            ++count.twice;
             continue;
         }
         const std::vector<Sheet_record> records = sheet_records(file.text);
         if (records.empty()) {
             continue;
         }
-        const std::string student = has_student_column(records[0]) ? "" : student_of_file(file.name);
-        named += student.empty() ? 0 : 1;
+        const std::string student = student_of_file(file.name);
+        count.named += has_student_column(records[0]) || student.empty() ? 0 : 1;
         made.add(records, student);
+        note_differing(file, student, made.typed(), count.differing);
     }
-    Class_sheet out{made.text(), {}};
-    out.said.push_back("Files: " + thousands(static_cast<int>(texts.size())) + " read" +
-                       (twice > 0 ? ", " + thousands(twice) + " handed in again and read once" : "") + ".");
-    if (made.again() > 0) {
-        out.said.push_back(capitalised(plural(made.again(), "row")) + (made.again() == 1 ? " was" : " were") +
-                           " handed in in another file too (the same student, setting, count and second) and read "
-                           "once.");
-    }
-    if (named > 0) {
-        out.said.push_back("The student of " + plural(named, "file") + " without a student column taken from " +
-                           (named == 1 ? "its" : "their") + " folder or file name.");
-    }
-    return out;
+    count.read = static_cast<int>(texts.size());
+    count.again = made.again();
+    count.filled = made.filled();
+    return {made.text(), handed_words(count)};
 }
 
 }  // namespace counting_lab::grading

@@ -73,6 +73,29 @@ TEST(HandedIn, ARowInTwoFilesIsReadOnce) {
     EXPECT_EQ(check_class(merged.sheet).rows.size(), 7U);
 }
 
+// A student who left the page's "Your name" empty hands in rows with an empty
+// student cell: they are the folder's student. A name typed otherwise than
+// the LMS's folder is shown beside it; one that differs only in its marks
+// is not.
+TEST(HandedIn, EmptyNamesFromTheFolderAndTypedNamesBesideIt) {
+    const std::string header = "student,exercise,source,activity_Bq,distance_cm,t_s,N,time_utc\r\n";
+    const Class_sheet merged =
+        class_sheet({{"Ben Okri_1002_assignsubmission_file_/counting-lab-measurements-2026-12-09.csv",
+                      header + ",1,3,10.3,,10,37,2026-12-09T09:00:10Z\r\n,1,3,10.3,,10,35,2026-12-09T09:00:30Z\r\n"},
+                     {"Ada Lovelace_1001_assignsubmission_file_/counting-lab-Ada-L-2026-12-09.csv",
+                      header + "Ada L.,1,3,10.3,,10,37,2026-12-09T09:00:50Z\r\n"},
+                     {"Cy Young_1003_assignsubmission_file_/counting-lab-Cy-Young.csv",
+                      header + "cy young.,1,3,10.3,,10,37,2026-12-09T09:01:10Z\r\n"}});
+    EXPECT_EQ(merged.said.at(1),
+              "The student of 2 rows with an empty student cell taken from their folder or file name.");
+    EXPECT_EQ(merged.said.at(2), "Names typed that differ from the student's folder: Ada L. (folder: Ada Lovelace).");
+    const Class_check check = check_class(merged.sheet);
+    ASSERT_EQ(check.rows.size(), 4U);
+    EXPECT_EQ(check.rows.at(0).student, "Ben Okri");
+    EXPECT_EQ(check.rows.at(1).student, "Ben Okri");
+    EXPECT_EQ(check.rows.at(2).student, "Ada L.");
+}
+
 // What the page wrote: its CSV under the name it gives the download, and
 // a hand-in code as the guide turns it into a CSV (tests/hand-in, which
 // the page's own tests write and read too). The student comes from the
