@@ -11,16 +11,14 @@ import { counted } from '../shared/browser.js';
 export function codeBook(lab) {
   const scanned = new Map();
   let lastText = null;
+  const students = () => new Set([...scanned.values()].map((known) => known.student)).size;
+  const rows = () => [...scanned.values()].reduce((sum, known) => sum + known.rows, 0);
   // The words for a code, after the running count.
-  function said(words) {
-    const students = new Set([...scanned.values()].map((known) => known.student)).size;
-    const rows = [...scanned.values()].reduce((sum, known) => sum + known.rows, 0);
-    return `Codes read: ${counted(students, 'student')}, ${counted(rows, 'row')}. ${words}`;
-  }
+  const said = (words) => `Codes read: ${counted(students(), 'student')}, ${counted(rows(), 'row')}. ${words}`;
   return {
     get size() { return scanned.size; },
-    get students() { return new Set([...scanned.values()].map((known) => known.student)).size; },
-    get rows() { return [...scanned.values()].reduce((sum, known) => sum + known.rows, 0); },
+    get students() { return students(); },
+    get rows() { return rows(); },
     // Each code as a file of the page's columns, for the class's sheet.
     files: () => [...scanned.values()].map((code) => code.file),
     // A code's text: { added, words }, where words is null for the text

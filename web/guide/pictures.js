@@ -6,6 +6,7 @@
 // picture (x, y, width and height as fractions of it) drawn `times` as
 // large, on a picture at most `across` pixels wide or high.
 import jsQR from 'jsqr';
+import { isPictureName } from './zip.js';
 
 let detector = null;
 try {
@@ -30,8 +31,10 @@ const frameViews = [whole, middle(2), middle(1.5), view(0, 0, 1, 1, 2), middle(2
   view(0, 0, 1, 1, 1.25), middle(3)];
 let turn = 0;
 const sameView = (a, b) => ['x', 'y', 'width', 'height', 'times', 'across'].every((key) => a[key] === b[key]);
+// A picture opened: its own views, then the camera's that are not among them.
+const pictureViews = [...fileViews, ...frameViews.filter((one) => !fileViews.some((other) => sameView(one, other)))];
 
-export const isPicture = (file) => /^image\//.test(file.type) || /\.(png|jpe?g|gif|webp|bmp)$/i.test(file.name);
+export const isPicture = (file) => /^image\//.test(file.type) || isPictureName(file.name);
 
 // The text of the code that jsQR finds in `seen` of `image`, or null.
 function jsqrIn(image, seen, invert) {
@@ -61,7 +64,7 @@ export async function codesIn(image, thorough = false) {
     }
   }
   if (thorough) {
-    for (const seen of [...fileViews, ...frameViews.filter((one) => !fileViews.some((other) => sameView(one, other)))]) {
+    for (const seen of pictureViews) {
       const text = jsqrIn(image, seen, true);
       if (text !== null) return [text];
     }

@@ -14,7 +14,9 @@ export class Unread extends Error {}
 // Mac's resource fork.
 const handedIn = (name) => !/(^|[/\\])(__MACOSX|\.)/.test(name);
 export const isSheet = (name) => /\.(csv|tsv|txt)$/i.test(name) && handedIn(name);
-const isPicture = (name) => /\.(png|jpe?g|gif|webp|bmp)$/i.test(name) && handedIn(name);
+// A picture the browser opens, by its name (a photo or screenshot of a code).
+export const isPictureName = (name) => /\.(png|jpe?g|gif|webp|bmp)$/i.test(name);
+const isPicture = (name) => isPictureName(name) && handedIn(name);
 
 // What a file that is neither a sheet nor a picture is, by its name.
 const kinds = [[/\.(xlsx|xlsm|xls|ods)$/i, 'a spreadsheet workbook'], [/\.html?$/i, 'a web page'], [/\.pdf$/i, 'a PDF'],
