@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <set>
 #include <tuple>
 #include <type_traits>
 
@@ -179,6 +180,38 @@ bool Sheet_reading::read_header(const Sheet_record& header, std::size_t rows) {
     return true;
 }
 
+// When the row's recording ended, where the sheet says: to the second, or
+// to the minute. A time that cannot be read leaves the count checked, not
+// made again.
+void read_time(Checked_row& row, const Cells& cells) {
+    const auto time = cells.find("time_utc");
+    if (time != cells.end()) {
+        row.time_typed = time->second;
+        row.second = utc_second(row.time_typed);
+        row.minute = row.second ? std::nullopt : utc_minute(row.time_typed);
+    }
+}
+
+// The program's count at the row's second; or, for a time to the minute,
+// whether any second of it gives the row's count, and the chance that an
+// honest count agrees with one of them.
+void reproduce(Checked_row& row, const Setting_facts& f) {
+    if (row.second) {
+        row.reproduced = count_of_second(row.setting.t_s, f.rate, tau, *row.second);
+    }
+    if (row.minute) {
+        std::set<int> counts;
+        for (std::int64_t s = *row.minute; s < *row.minute + 60; ++s) {
+            counts.insert(count_of_second(row.setting.t_s, f.rate, tau, s));
+        }
+        row.fits_minute = counts.contains(row.N);
+        for (const int count : counts) {
+            row.minute_chance +=
+                static_cast<std::size_t>(count) < f.p.size() ? f.p[static_cast<std::size_t>(count)] : 0;
+        }
+    }
+}
+
 void Sheet_reading::read(const Sheet_record& record) {
     Checked_row row;
     row.line = record.line;
@@ -205,10 +238,9 @@ void Sheet_reading::read(const Sheet_record& record) {
     for (const char* column : {"m_per_s", "n_per_s", "sigma_n_per_s"}) {
         (void)read_number<double>(cells, column, problems);
     }
-    if (cells.contains("time_utc")) {
-        // A time that cannot be read leaves the count checked, not made again.
-        row.time_typed = cells["time_utc"];
-        row.second = utc_second(row.time_typed);
+    read_time(row, cells);
+    if (cells.contains("student")) {
+        row.student = cells["student"];  // a refused row's too, to say whose it is
     }
     if (!problems.empty()) {
         row.problem = "row " + std::to_string(record.line) + ": ";
@@ -219,7 +251,6 @@ void Sheet_reading::read(const Sheet_record& record) {
         check_.rows.push_back(std::move(row));
         return;
     }
-    row.student = cells["student"];
     row.setting = *setting;
     row.setting_typed = setting->source > 0 ? "source " + cells["source"] : "d = " + cells["distance_cm"] + " cm";
     row.t_typed = cells["t_s"];
@@ -233,15 +264,17 @@ void Sheet_reading::read(const Sheet_record& record) {
     row.p = can_happen ? f.ps[n] : 0.0;
     row.verdict = can_happen ? verdict_of(row.p) : Verdict::cannot_happen;
     row.arithmetic = arithmetic(row.N, setting->t_s, cells);
-    if (row.second) {
-        row.reproduced = count_of_second(setting->t_s, f.rate, tau, *row.second);
-    }
+    reproduce(row, f);
     settings_.of_row.push_back(index);
     check_.rows.push_back(std::move(row));
 }
 
 Class_check Sheet_reading::run(std::string_view sheet) {
-    const std::vector<Sheet_record> records = sheet_records(sheet);
+    const Sheet_read as_read = read_sheet(sheet);
+    const std::vector<Sheet_record>& records = as_read.records;
+    Sheets_read sheets;
+    sheets.add(as_read);
+    check_.read_as = read_words(sheets);
     if (records.empty()) {
         check_.problem = "Paste a class sheet, or open a class file: a header row, then one row per count.";
         return check_;

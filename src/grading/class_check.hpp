@@ -41,9 +41,15 @@ struct Checked_row {
     std::optional<std::int64_t> second;  // when the row's recording ended, where the sheet says
     std::string time_typed;
     std::optional<int> reproduced;  // the program's count at that second
+    // A time to the minute (its second lost in a spreadsheet's save): its
+    // first second, whether some second of the minute gives N, and the chance
+    // that an honest count at the setting agrees with one of the minute's.
+    std::optional<std::int64_t> minute;
+    bool fits_minute = false;
+    double minute_chance = 0;
     std::vector<std::string> look;  // why a teacher looks at this row: "query it", "not reproduced", ...
     [[nodiscard]] bool refused() const { return !problem.empty(); }
-    [[nodiscard]] bool not_reproduced() const { return reproduced && *reproduced != N; }
+    [[nodiscard]] bool not_reproduced() const { return (reproduced && *reproduced != N) || (minute && !fits_minute); }
 };
 
 /// A histogram of the class's counts at one setting, against the exact
@@ -63,6 +69,7 @@ struct Scatter {
     enum class Reading { as_expected, too_regular, too_scattered };
     std::string student;  // empty for the class
     int counts = 0;
+    int refused = 0;     // the student's rows refused, whose counts are not in D
     int recordings = 0;  // for the class: its counts, one of each second
     double D = 0;
     double at_most = 1;   // P(D' <= D)
@@ -110,6 +117,9 @@ struct Class_summary {
     std::vector<int> refused_lines;
     int timed = 0;  // rows with the second their recording ended
     std::vector<int> not_reproduced_lines;
+    int to_the_minute = 0;     // rows timed to the minute
+    double minute_chance = 0;  // their mean chance of agreeing with a second of the minute
+    std::vector<int> not_in_minute_lines;
     std::array<int, 4> counted{};             // per verdict
     std::array<double, 3> honest{};           // what an honest class hands in: as expected, second look, query
     std::vector<Scatter> students;            // those with 3 or more counts
@@ -128,7 +138,8 @@ inline constexpr std::size_t shown_pairs_limit = 12;
 /// `problem` says why and nothing else is filled in.
 struct Class_check {
     std::string problem;
-    std::vector<std::string> header;  // the sheet's columns, as written
+    std::vector<std::string> read_as;  // what reading a spreadsheet's save into the page's form did
+    std::vector<std::string> header;   // the sheet's columns, as written
     std::vector<Checked_row> rows;
     Class_summary summary;
     std::vector<Class_histogram> histograms;

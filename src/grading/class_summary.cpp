@@ -46,11 +46,13 @@ void scatter(const std::vector<Checked_row>& rows, const Class_settings& setting
     std::vector<std::string> students;
     std::map<std::string, std::vector<std::size_t>> rows_of;
     std::map<std::size_t, int> class_counts;  // by setting, one count of each second
+    std::map<std::string, int> refused;
     std::set<std::int64_t> seconds;
     double class_D = 0;
     int recordings = 0;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const Checked_row& row = rows[i];
+        refused[row.student] += row.refused() ? 1 : 0;
         if (row.refused() || row.verdict == Verdict::cannot_happen) {
             continue;  // cannot happen: it has no place in an honest set
         }
@@ -91,6 +93,7 @@ void scatter(const std::vector<Checked_row>& rows, const Class_settings& setting
         Scatter s = scatter_of(distribution->second, D);
         s.student = student;
         s.counts = static_cast<int>(list.size());
+        s.refused = refused[student];
         summary.students.push_back(std::move(s));
     }
     summary.whole_class =
@@ -114,9 +117,13 @@ void row_reasons(std::vector<Checked_row>& rows, Class_summary& summary) {
             row.look.push_back(verdict_words(row.verdict));
         }
         summary.timed += row.reproduced ? 1 : 0;
+        if (row.minute) {
+            ++summary.to_the_minute;
+            summary.minute_chance += row.minute_chance;
+        }
         if (row.not_reproduced()) {
             row.look.emplace_back("not reproduced");
-            summary.not_reproduced_lines.push_back(row.line);
+            (row.minute ? summary.not_in_minute_lines : summary.not_reproduced_lines).push_back(row.line);
         }
         if (!row.arithmetic.empty() && row.arithmetic != "right" && row.arithmetic != "rounding") {
             row.look.emplace_back("arithmetic");
@@ -130,7 +137,11 @@ std::map<std::string, std::vector<std::string>> student_reasons(const Class_summ
     std::map<std::string, std::vector<std::string>> reasons;
     for (const Scatter& s : summary.students) {
         if (s.reading != Scatter::Reading::as_expected) {
-            reasons[s.student].push_back(s.reading == Scatter::Reading::too_regular ? "too regular" : "too scattered");
+            reasons[s.student].push_back(
+                std::string(s.reading == Scatter::Reading::too_regular ? "too regular" : "too scattered") +
+                (s.refused * 4 >= s.counts ? " (in the " + plural(s.counts, "count") + " left of " +
+                                                 std::to_string(s.counts + s.refused) + "; the rest refused)"
+                                           : ""));
         }
     }
     for (const Copied_pair& pair : summary.copied) {

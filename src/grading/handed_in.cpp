@@ -70,6 +70,12 @@ std::string student_of_file(const std::string& name) {
         }
     }
     std::string file = slash == std::string::npos ? name : name.substr(slash + 1);
+    // Blackboard's: "Lab 1_bokri_attempt_2026-12-09-09-30-12_" before the
+    // file as handed in.
+    if (const std::size_t attempt = file.find("_attempt_"); attempt != std::string::npos) {
+        const std::size_t handed = file.find('_', attempt + 9);
+        file = handed == std::string::npos ? "" : file.substr(handed + 1);
+    }
     file.resize(std::min(file.size(), file.rfind('.')));
     const std::string page = "counting-lab-";
     if (file.rfind(page, 0) == 0) {
@@ -111,9 +117,13 @@ class Sheet_made {
                 ++again_;
                 continue;
             }
+            note_student(row);
             rows_.push_back(std::move(row));
         }
     }
+
+    // Every student with a row, in the order of their first.
+    [[nodiscard]] const std::vector<std::string>& students() const { return students_; }
 
     // Rows left out as a row of another file: a student's download and the
     // code shown of the same table, say.
@@ -142,6 +152,8 @@ class Sheet_made {
     std::vector<std::vector<std::pair<std::size_t, std::string>>> rows_;
     std::set<std::string> measurements_;
     std::set<std::string> typed_;
+    std::vector<std::string> students_;
+    std::set<std::string> seen_;
     int again_ = 0;
     int filled_ = 0;
 
@@ -181,6 +193,14 @@ class Sheet_made {
         keys_.push_back(key);
         names_.push_back(name);
         return keys_.size() - 1;
+    }
+
+    void note_student(const std::vector<std::pair<std::size_t, std::string>>& row) {
+        for (const auto& [column, cell] : row) {
+            if (column == 0 && !trimmed(cell).empty() && seen_.insert(std::string{trimmed(cell)}).second) {
+                students_.emplace_back(trimmed(cell));
+            }
+        }
     }
 
     static std::string line(const std::vector<std::string>& cells) {
@@ -228,6 +248,7 @@ struct Handed_count {
     int named = 0;
     int filled = 0;
     std::set<std::string> differing;
+    std::vector<std::string> students;
 };
 
 std::vector<std::string> handed_words(const Handed_count& count) {
@@ -254,21 +275,48 @@ std::vector<std::string> handed_words(const Handed_count& count) {
         }
         said.push_back("Names typed that differ from the student's folder: " + list + ".");
     }
+    if (!count.students.empty()) {
+        std::string list;
+        for (const std::string& student : count.students) {
+            list += (list.empty() ? "" : ", ") + student;
+        }
+        said.push_back("Students with rows: " + thousands(static_cast<int>(count.students.size())) + " (" + list +
+                       ").");
+    }
     return said;
 }
 
 }  // namespace
 
 Class_sheet class_sheet(const std::vector<Handed_file>& files) {
+    // Each file read into the page's form; where one's dates could be day
+    // or month first and nothing in it says which, the order the class's
+    // other files agree on.
+    std::vector<Sheet_read> reads;
+    std::set<Date_order> orders;
+    for (const Handed_file& file : files) {
+        reads.push_back(read_sheet(file.text, {date_in_name(file.name), std::nullopt}));
+        if (reads.back().dates && reads.back().dates != Date_order::year_first) {
+            orders.insert(*reads.back().dates);
+        }
+    }
+    Sheets_read sheets;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (reads[i].undecided > 0 && orders.size() == 1) {
+            reads[i] = read_sheet(files[i].text, {date_in_name(files[i].name), *orders.begin()});
+        }
+    }
     Sheet_made made;
     std::set<std::string> texts;
     Handed_count count;
-    for (const Handed_file& file : files) {
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const Handed_file& file = files[i];
         if (!texts.insert(file.text).second) {
             ++count.twice;
             continue;
         }
-        const std::vector<Sheet_record> records = sheet_records(file.text);
+        sheets.add(reads[i]);
+        const std::vector<Sheet_record>& records = reads[i].records;
         if (records.empty()) {
             continue;
         }
@@ -280,7 +328,11 @@ Class_sheet class_sheet(const std::vector<Handed_file>& files) {
     count.read = static_cast<int>(texts.size());
     count.again = made.again();
     count.filled = made.filled();
-    return {made.text(), handed_words(count)};
+    count.students = made.students();
+    std::vector<std::string> said = handed_words(count);
+    const std::vector<std::string> read_as = read_words(sheets);
+    said.insert(said.end(), read_as.begin(), read_as.end());
+    return {made.text(), said};
 }
 
 }  // namespace counting_lab::grading

@@ -85,6 +85,11 @@ std::string svg_of(const Class_histogram& h, std::size_t number) {
 }
 
 std::string reproduced_words(const Checked_row& row) {
+    if (row.minute) {
+        return row.fits_minute
+                   ? "to the minute: some second of it gives N (by chance " + p_words(row.minute_chance) + ")"
+                   : "no: no second of its minute gives N";
+    }
     if (!row.reproduced) {
         return row.time_typed.empty() ? "" : "time not read";
     }

@@ -71,7 +71,11 @@ std::string scatter_lines(const Class_summary& summary) {
         "Scatter: D = Σ z² over a student's counts, against its exact distribution for honest counts at the same "
         "settings; too regular where P(D′ ≤ D) is below 1 in 200, too scattered where P(D′ ≥ D) is.\n";
     for (const Scatter& student : summary.students) {
-        s += "- " + student.student + " (" + plural(student.counts, "count") + "): " + scatter_words(student);
+        s += "- " + student.student + " (" + plural(student.counts, "count") +
+             (student.refused * 4 >= student.counts
+                  ? "; " + thousands(student.refused) + " more refused, which this cannot judge"
+                  : "") +
+             "): " + scatter_words(student);
     }
     return s + "The class (" + plural(whole->counts, "count") +
            (whole->recordings < whole->counts ? "; " + plural(whole->recordings, "count") + " taken, one of each second"
@@ -122,11 +126,15 @@ std::string copied_lines(const Class_summary& summary) {
 }  // namespace
 
 std::string class_summary_words(const Class_check& check) {
+    std::string read_as;
+    for (const std::string& line : check.read_as) {
+        read_as += line + "\n";
+    }
     if (!check.problem.empty()) {
-        return check.problem;
+        return read_as + check.problem;
     }
     const Class_summary& summary = check.summary;
-    std::string s = talk_words(summary);
+    std::string s = read_as + talk_words(summary);
     const std::vector<int>& refused = summary.refused_lines;
     s += "Rows: " + thousands(summary.read) + " read, " + thousands(static_cast<int>(refused.size())) + " refused" +
          (refused.empty() ? "" : " (" + row_list(refused, 10) + ")") + ".\n";
@@ -135,6 +143,15 @@ std::string class_summary_words(const Class_check& check) {
         s += "Not reproduced by the program at their second: " + thousands(static_cast<int>(again.size())) + " of " +
              plural(summary.timed, "row") + " with a time" + (again.empty() ? "" : " (" + row_list(again, 10) + ")") +
              ".\n";
+    }
+    if (summary.to_the_minute > 0) {
+        const std::vector<int>& missed = summary.not_in_minute_lines;
+        s += "Timed to the minute: " + plural(summary.to_the_minute, "row") +
+             "; no second of its minute gives the count in " + thousands(static_cast<int>(missed.size())) +
+             (missed.empty() ? "" : " (" + row_list(missed, 10) + ")") +
+             ". An honest count always fits its minute; any count fits by chance about " +
+             p_words(summary.minute_chance / summary.to_the_minute) +
+             " of the time at these settings, so a count that fits is not reproduced.\n";
     }
     for (std::size_t v = 0; v < summary.counted.size(); ++v) {
         s += capitalised(verdict_words(static_cast<Verdict>(v))) + ": " + thousands(summary.counted.at(v)) +

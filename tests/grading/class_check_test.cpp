@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <set>
 #include <string>
 
 #include "class_sheets.hpp"
@@ -25,11 +26,14 @@ TEST(ClassCheck, ReadsRowsAndSaysWhatIsWrong) {
     EXPECT_EQ(semicolons.rows[0].student, "Lee; Ann");
     EXPECT_EQ(cell(semicolons, 0, "Setting"), "source 3");
     EXPECT_EQ(semicolons.rows[1].problem, "row 4: source or distance_cm is missing");
-    EXPECT_EQ(semicolons.rows[2].problem,
-              "row 5: t_s “30,5” is not a number: Type decimals with a point: 2.5, not 2,5.");
+    // Beside semicolons a comma is a decimal mark; beside commas it is not.
+    EXPECT_EQ(semicolons.rows[2].setting.t_s, 30.5);
+    EXPECT_EQ(semicolons.rows[2].t_typed, "30.5");
+    EXPECT_EQ(check_class("student,source,t_s,N\nCy,2,\"30,5\",90\n").rows[0].problem,
+              "row 2: t_s “30,5” is not a number: Type decimals with a point: 2.5, not 2,5.");
     EXPECT_EQ(semicolons.rows[3].problem, "row 6: student is missing");
     EXPECT_EQ(semicolons.rows[4].problem, "row 7: N is missing");
-    EXPECT_EQ(semicolons.summary.refused_lines, (std::vector<int>{4, 5, 6, 7}));
+    EXPECT_EQ(semicolons.summary.refused_lines, (std::vector<int>{4, 6, 7}));
     // Tabs, as a spreadsheet copies; both a source and a distance; a count in
     // words; settings the program would not take.
     const Class_check tabs = check_class(
@@ -54,6 +58,38 @@ TEST(ClassCheck, TakesTenThousandRowsAndNoMore) {
     sheet += "A,1,10,5\n";
     EXPECT_EQ(check_class(sheet).problem,
               "The sheet has 10,001 rows of counts; the check takes at most 10,000 at a time: split it.");
+}
+
+TEST(ClassCheck, ATimeToTheMinuteFitsOneOfItsSecondsOrNone) {
+    // 09:02 as a spreadsheet saved it: 09:02:05, whose count row A has, and a
+    // count that no second of 09:02 gives, in row B.
+    const std::int64_t minute = class_sheets::nine_o_clock + 120;
+    std::set<int> counts;
+    for (std::int64_t second = minute; second < minute + 60; ++second) {
+        counts.insert(class_sheets::count_at(3, 30, second));
+    }
+    const int N = class_sheets::count_at(3, 30, minute + 5);
+    int other = N;
+    while (counts.contains(other)) {
+        ++other;
+    }
+    const Class_check check = check_class("student;source;t_s;N;time_utc\nA;3;30;" + std::to_string(N) +
+                                          ";09.12.2026 09:02\nB;3;30;" + std::to_string(other) + ";09.12.2026 09:02\n");
+    EXPECT_TRUE(check.rows[0].fits_minute);
+    EXPECT_FALSE(check.rows[0].reproduced);  // never said to be reproduced
+    EXPECT_FALSE(check.rows[0].not_reproduced());
+    EXPECT_TRUE(cell(check, 0, "Reproduced").starts_with("to the minute: some second of it gives N (by chance "));
+    EXPECT_EQ(cell(check, 1, "Reproduced"), "no: no second of its minute gives N");
+    EXPECT_EQ(check.summary.not_in_minute_lines, std::vector<int>{3});
+    EXPECT_TRUE(check.summary.not_reproduced_lines.empty());
+    const double chance = check.rows[0].minute_chance;
+    EXPECT_GT(chance, 0.05);  // some tens of distinct counts near the mean
+    EXPECT_LT(chance, 1.0);
+    const std::string words = class_summary_words(check);
+    EXPECT_NE(words.find("Times to the minute, their second lost in a spreadsheet's save: 2 rows."), std::string::npos);
+    EXPECT_NE(words.find("Timed to the minute: 2 rows; no second of its minute gives the count in 1 (row 3)."),
+              std::string::npos)
+        << words;
 }
 
 TEST(ClassCheck, GradesAndReproducesEachCount) {

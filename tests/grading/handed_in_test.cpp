@@ -20,6 +20,9 @@ TEST(HandedIn, StudentOfAFilesNameOrFolder) {
               "Ben Okri");
     EXPECT_EQ(student_of_file("counting-lab-measurements-2026-12-09.csv"), "");
     EXPECT_EQ(student_of_file("Cleo.tsv"), "Cleo");
+    EXPECT_EQ(student_of_file("Lab 1_bokri_attempt_2026-12-09-09-30-12_counting-lab-Ben-Okri-2026-12-09.csv"),
+              "Ben Okri");
+    EXPECT_EQ(student_of_file("Lab 1_bokri_attempt_2026-12-09-09-30-12.txt"), "");
 }
 
 // The page's CSV with its name, its copied text, one without a student
@@ -89,6 +92,7 @@ TEST(HandedIn, EmptyNamesFromTheFolderAndTypedNamesBesideIt) {
     EXPECT_EQ(merged.said.at(1),
               "The student of 2 rows with an empty student cell taken from their folder or file name.");
     EXPECT_EQ(merged.said.at(2), "Names typed that differ from the student's folder: Ada L. (folder: Ada Lovelace).");
+    EXPECT_EQ(merged.said.at(3), "Students with rows: 3 (Ben Okri, Ada L., cy young.).");
     const Class_check check = check_class(merged.sheet);
     ASSERT_EQ(check.rows.size(), 4U);
     EXPECT_EQ(check.rows.at(0).student, "Ben Okri");
@@ -101,6 +105,24 @@ TEST(HandedIn, EmptyNamesFromTheFolderAndTypedNamesBesideIt) {
 // the page's own tests write and read too). The student comes from the
 // column, the file's name gives the same words, and the program gives
 // every count again at its second.
+// Re-saved sheets: one whose dates could be day or month first takes the
+// order the class's other sheets agree on, and the summary says so.
+TEST(HandedIn, ReSavedSheetsReadAsTheirSpreadsheetWroteThem) {
+    const Class_sheet merged = class_sheet({
+        {"Ada Lovelace_1_assignsubmission_file_/a.csv",
+         "student,source,t_s,N,time_utc\nAda,3,30,80,12/13/2026 9:00:14 AM\n"},
+        {"Ben Okri_2_assignsubmission_file_/b.csv", "student,source,t_s,N,time_utc\nBen,3,30,81,12/9/2026 9:00\n"},
+    });
+    EXPECT_EQ(merged.sheet,
+              "student,source,t_s,N,time_utc\nAda,3,30,80,2026-12-13T09:00:14Z\nBen,3,30,81,2026-12-09T09:00Z\n");
+    EXPECT_EQ(std::vector<std::string>(merged.said.end() - 2, merged.said.end()),
+              (std::vector<std::string>{"Times as a spreadsheet wrote them again, read month first (12/13/2026 "
+                                        "9:00:14 AM) in 2 sheets.",
+                                        "Times to the minute, their second lost in a spreadsheet's save: 1 row. The "
+                                        "program cannot reproduce such a count from its second; the check says "
+                                        "whether any second of the minute gives it."}));
+}
+
 TEST(HandedIn, ThePagesOwnFilesAsWritten) {
     const std::filesystem::path folder = COUNTING_LAB_HAND_IN_SAMPLES;
     const auto text_of = [](const std::filesystem::path& path) {

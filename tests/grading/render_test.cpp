@@ -64,6 +64,10 @@ TEST(Render, SummaryInWords) {
                     "shows one.\n- none."))
         << words;
     EXPECT_EQ(class_summary_words(check_class("")), check_class("").problem);
+    // A scatter judged on what is left of a student's rows says so.
+    const std::string refused = class_summary_words(
+        check_class("student,source,t_s,N\nEd,3,30,170\nEd,3,30,171\nEd,3,30,172\nEd,3,30,x\nEd,3,30,\n"));
+    EXPECT_TRUE(has(refused, "- Ed (3 counts; 2 more refused, which this cannot judge): D = ")) << refused;
     // A copier, in the words the teacher reads; a table that marks the rows
     // to look at.
     std::string sheet = "student,source,t_s,N\n";
