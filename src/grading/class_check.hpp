@@ -75,6 +75,8 @@ struct Scatter {
     double at_most = 1;   // P(D' <= D)
     double at_least = 1;  // P(D' >= D)
     Reading reading = Reading::as_expected;
+    // A third or more of the student's rows refused: D speaks of the rest.
+    [[nodiscard]] bool many_refused() const { return refused * 3 >= counts + refused && refused > 0; }
 };
 
 /// Two rows of different students with the same count at one setting.

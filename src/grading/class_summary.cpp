@@ -139,9 +139,9 @@ std::map<std::string, std::vector<std::string>> student_reasons(const Class_summ
         if (s.reading != Scatter::Reading::as_expected) {
             reasons[s.student].push_back(
                 std::string(s.reading == Scatter::Reading::too_regular ? "too regular" : "too scattered") +
-                (s.refused * 4 >= s.counts ? " (in the " + plural(s.counts, "count") + " left of " +
-                                                 std::to_string(s.counts + s.refused) + "; the rest refused)"
-                                           : ""));
+                (s.many_refused() ? " (in the " + plural(s.counts, "count") + " left of " +
+                                        std::to_string(s.counts + s.refused) + "; the rest refused)"
+                                  : ""));
         }
     }
     for (const Copied_pair& pair : summary.copied) {

@@ -16,8 +16,8 @@ namespace counting_lab::grading {
 
 namespace {
 
-bool is_date_part(const std::string& word) {
-    return !word.empty() && std::all_of(word.begin(), word.end(), [](char c) { return c >= '0' && c <= '9'; });
+bool all_digits(std::string_view text) {
+    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 // The words of a name joined by blanks: "Ada-Lovelace" is "Ada Lovelace".
@@ -32,7 +32,7 @@ std::string words_of(std::string text) {
             word += c;
             continue;
         }
-        if (!word.empty() && !is_date_part(word)) {
+        if (!word.empty() && !all_digits(word)) {
             if (!joined.empty()) {
                 joined += ' ';
             }
@@ -56,6 +56,34 @@ std::string letters_of(const std::string& name) {
     return letters;
 }
 
+// Canvas's file names: "okriben_LATE_4711_99_counting-lab.csv": the name
+// as it sorts, LATE_ where late, two numbers, then the file as handed in,
+// which is left in `file`; "" and `file` as it was for any other name.
+std::string canvas_sorted(std::string& file) {
+    std::vector<std::string_view> parts;
+    std::string_view rest{file};
+    for (int i = 0; i < 4; ++i) {
+        const std::size_t bar = rest.find('_');
+        if (bar == std::string_view::npos) {
+            break;
+        }
+        parts.push_back(rest.substr(0, bar));
+        rest.remove_prefix(bar + 1);
+    }
+    const bool late = parts.size() > 1 && parts[1] == "LATE";
+    const std::size_t numbers = late ? 2 : 1;
+    const bool sorted_name = !parts.empty() && !parts[0].empty() &&
+                             std::all_of(parts[0].begin(), parts[0].end(), [](char c) { return c >= 'a' && c <= 'z'; });
+    if (!sorted_name || parts.size() < numbers + 2 || !all_digits(parts[numbers]) || !all_digits(parts[numbers + 1])) {
+        return "";
+    }
+    std::string name{parts[0]};
+    const std::size_t handed =
+        static_cast<std::size_t>(parts[numbers + 1].data() - file.data()) + parts[numbers + 1].size() + 1;
+    file.erase(0, handed);
+    return name;
+}
+
 }  // namespace
 
 std::string student_of_file(const std::string& name) {
@@ -76,13 +104,22 @@ std::string student_of_file(const std::string& name) {
         const std::size_t handed = file.find('_', attempt + 9);
         file = handed == std::string::npos ? "" : file.substr(handed + 1);
     }
+    // Canvas's: the student's name as it sorts, "okriben_LATE_4711_99_",
+    // before the file as handed in.
+    const std::string sorted = canvas_sorted(file);
     file.resize(std::min(file.size(), file.rfind('.')));
+    // A cloud drive's second copy: "counting-lab-Ada-2026-12-09 (1)".
+    if (const std::size_t open = file.rfind(" (");
+        open != std::string::npos && file.back() == ')' && open + 3 < file.size() &&
+        all_digits(std::string_view{file}.substr(open + 2, file.size() - open - 3))) {
+        file.resize(open);
+    }
     const std::string page = "counting-lab-";
     if (file.rfind(page, 0) == 0) {
         file = file.substr(page.size());
     }
     const std::string student = words_of(file);
-    return student == "measurements" ? "" : student;
+    return student == "measurements" || student.empty() ? sorted : student;
 }
 
 namespace {

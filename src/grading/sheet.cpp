@@ -316,8 +316,8 @@ void rewrite_time(std::string& cell, const std::optional<Date_order>& order, She
     }
     const Date_order as = written->year_first ? Date_order::year_first : *order;
     const std::optional<std::int64_t> second = second_of(*written, as);
-    if (!second) {
-        return;
+    if (!second || trimmed(cell) == minute_time(*second)) {
+        return;  // not a time, or one to the minute as read already
     }
     if (read.date_written.empty()) {
         read.date_written = trimmed(cell);

@@ -72,9 +72,8 @@ std::string scatter_lines(const Class_summary& summary) {
         "settings; too regular where P(D′ ≤ D) is below 1 in 200, too scattered where P(D′ ≥ D) is.\n";
     for (const Scatter& student : summary.students) {
         s += "- " + student.student + " (" + plural(student.counts, "count") +
-             (student.refused * 4 >= student.counts
-                  ? "; " + thousands(student.refused) + " more refused, which this cannot judge"
-                  : "") +
+             (student.many_refused() ? "; " + thousands(student.refused) + " more refused, which this cannot judge"
+                                     : "") +
              "): " + scatter_words(student);
     }
     return s + "The class (" + plural(whole->counts, "count") +

@@ -23,6 +23,9 @@ TEST(HandedIn, StudentOfAFilesNameOrFolder) {
     EXPECT_EQ(student_of_file("Lab 1_bokri_attempt_2026-12-09-09-30-12_counting-lab-Ben-Okri-2026-12-09.csv"),
               "Ben Okri");
     EXPECT_EQ(student_of_file("Lab 1_bokri_attempt_2026-12-09-09-30-12.txt"), "");
+    EXPECT_EQ(student_of_file("lovelaceada_LATE_4711_99_counting-lab-Ada-Lovelace-2026-12-09-1.csv"), "Ada Lovelace");
+    EXPECT_EQ(student_of_file("okriben_4712_98_counting-lab-measurements-2026-12-09.csv"), "okriben");
+    EXPECT_EQ(student_of_file("counting-lab-Ada-Lovelace-2026-12-09 (1).csv"), "Ada Lovelace");
 }
 
 // The page's CSV with its name, its copied text, one without a student

@@ -56,6 +56,7 @@ TEST(Sheet, ReadAsTheSpreadsheetThatSavedItAgainWroteIt) {
     EXPECT_EQ(german.to_the_minute, 1);
     EXPECT_EQ(utc_minute(row[4]), 1'796'806'800);
     EXPECT_FALSE(utc_second(row[4]));
+    EXPECT_EQ(read_sheet("t_s,time_utc\n1," + row[4] + "\n").to_the_minute, 0);  // read into the page's form already
     // A US save: the month first, a 12-hour clock; a comma stays a comma.
     const auto [us, us_row] = read("student,t_s,N,time_utc\nAda,30,81,12/9/2026 9:02:05 PM\nBo,\"2,5\",1,x\n");
     EXPECT_EQ(us_row[3], "2026-12-09T21:02:05Z");
