@@ -14,6 +14,8 @@ const owners = {
   'qrcode-generator': 'Copyright (c) 2009 Kazuhiko Arase',
   jsqr: 'Copyright Cosmo Wolfe and the jsQR contributors',
   fflate: 'Copyright (c) 2026 Arjun Barrett',
+  'read-excel-file': 'Copyright (c) 2018 gitlab.com/catamphetamine',
+  'worker-f': 'Copyright (c) 2018 gitlab.com/catamphetamine',
 };
 const named = (library) => {
   const { version, license } = JSON.parse(readFileSync(new URL(`node_modules/${library}/package.json`, import.meta.url), 'utf8'));
@@ -21,7 +23,7 @@ const named = (library) => {
 };
 const bundles = [
   { entry: 'page/main.js', out: 'page.js', libraries: ['qrcode-generator'] },
-  { entry: 'guide/main.js', out: 'guide.js', libraries: ['jsqr', 'fflate'] },
+  { entry: 'guide/main.js', out: 'guide.js', libraries: ['jsqr', 'fflate', 'read-excel-file', 'worker-f'] },
 ];
 for (const { entry, out, libraries } of bundles) {
   await build({

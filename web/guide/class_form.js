@@ -5,11 +5,14 @@
 // table and figures come as HTML with every student's text escaped. Every
 // file, zip and picture that adds nothing is answered in words above the
 // summary.
-import { save } from '../shared/browser.js';
+import { counted, save } from '../shared/browser.js';
 import { codeBook } from './codes.js';
 import { codesIn, isPicture } from './pictures.js';
 import { scanner } from './scanner.js';
 import { Unread, unzipped, whatItIs } from './zip.js';
+import { decoded } from './text.js';
+import { withoutNotes } from './lms.js';
+import { isWorkbook, workbookSheet } from './workbook.js';
 
 export function classForm(check) {
   const form = document.getElementById('class-form');
@@ -78,26 +81,46 @@ export function classForm(check) {
   // Each that cannot be read says why, and the rest are read all the same.
   async function open(files) {
     if (files.length === 0) return;
-    const texts = [];
+    let texts = [];
     const unread = [];
     const others = [];  // files that are no sheet or picture: named, with whose they are
     const pictures = files.filter(isPicture);  // opened, and inside the zips
+    const workbooks = [];  // opened, and inside the zips
+    const pathOf = (file) => file.webkitRelativePath || file.name;
     for (const file of files.filter((file) => !isPicture(file))) {
       try {
         if (/\.zip$/i.test(file.name)) {
           const inside = unzipped(new Uint8Array(await file.arrayBuffer()), file.name);
           texts.push(...inside.sheets);
+          workbooks.push(...inside.workbooks);
           pictures.push(...inside.pictures.map((picture) => new File([picture.bytes], picture.name)));
           others.push(...inside.others);
+        } else if (isWorkbook(file.name)) {
+          workbooks.push({ name: pathOf(file), bytes: new Uint8Array(await file.arrayBuffer()) });
         } else if (whatItIs(file.name) !== whatItIs('')) {
-          others.push({ name: file.webkitRelativePath || file.name, what: whatItIs(file.name) });
+          others.push({ name: pathOf(file), what: whatItIs(file.name) });
         } else {
-          texts.push({ name: file.webkitRelativePath || file.name, text: await file.text() });
+          texts.push({ name: pathOf(file), ...decoded(new Uint8Array(await file.arrayBuffer())) });
         }
       } catch (error) {
         unread.push(error instanceof Unread ? error.message : `${file.name} could not be read (${error.message || error}).`);
       }
     }
+    for (const { name, bytes } of workbooks) {
+      try {
+        texts.push({ name, text: await workbookSheet(bytes), workbook: true });
+      } catch (error) {
+        others.push({ name, what: 'an Excel workbook this guide could not read: save it as CSV' });
+      }
+    }
+    const read = withoutNotes(texts);
+    texts = read.sheets;
+    const asRead = [[texts.filter((text) => text.workbook), 'Read from the first sheet of a workbook'],
+      [texts.filter((text) => text.windows1252), 'Read as Windows-1252, not UTF-8 (as a spreadsheet on Windows saves CSV)']];
+    for (const [those, words] of asRead) {
+      if (those.length > 0) unread.push(`${words}: ${those.map(({ name }) => name).join('; ')}.`);
+    }
+    if (read.notes > 0) unread.push(`Left out: ${counted(read.notes, 'note')} of an attempt (Blackboard's), no sheets.`);
     if (texts.length > 0) {
       opened = texts;
       single = texts.length === 1 && !/\.zip$/i.test(files[0].name);

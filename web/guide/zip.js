@@ -1,10 +1,12 @@
 // The sheets in a .zip, as an LMS's "download all submissions" gives it (a
 // folder or a file name per student), unpacked by fflate, which reads
-// zip64 too: .csv, .tsv and .txt files, at most 2,000 of them, and the
-// pictures (of hand-in codes), 50 MB unpacked in all; every other file in
-// it is named with what it is. A zip it cannot take is refused in words
-// (`Unread`).
+// zip64 too: .csv, .tsv and .txt files, at most 2,000 of them, the
+// workbooks (.xlsx) and the pictures (of hand-in codes), 50 MB unpacked in
+// all; every other file in it is named with what it is. A zip it cannot
+// take is refused in words (`Unread`).
 import { unzipSync } from 'fflate';
+import { decoded } from './text.js';
+import { isWorkbook } from './workbook.js';
 
 export const zipLimit = { files: 2000, bytes: 50 * 1024 * 1024 };
 
@@ -19,16 +21,28 @@ export const isPictureName = (name) => /\.(png|jpe?g|gif|webp|bmp)$/i.test(name)
 const isPicture = (name) => isPictureName(name) && handedIn(name);
 
 // What a file that is neither a sheet nor a picture is, by its name.
-const kinds = [[/\.(xlsx|xlsm|xls|ods)$/i, 'a spreadsheet workbook'], [/\.html?$/i, 'a web page'], [/\.pdf$/i, 'a PDF'],
+const kinds = [[/\.(xlsm|xls)$/i, 'an Excel workbook of an older kind: save it as CSV'],
+  [/\.ods$/i, 'an OpenDocument spreadsheet: save it as CSV'], [/\.html?$/i, 'a web page'], [/\.pdf$/i, 'a PDF'],
   [/\.(docx?|odt|rtf)$/i, 'a document'], [/\.(heic|tiff?)$/i, 'a picture this guide cannot open'], [/\.zip$/i, 'a zip inside the zip']];
 export const whatItIs = (name) => (kinds.find(([pattern]) => pattern.test(name)) || [null, 'not a sheet or a picture'])[1];
 
-// The zip `bytes`, named `zipName`: { sheets: [{ name, text }], pictures:
-// [{ name, bytes }], others: [{ name, what }] } (folders and a Mac's or a
-// folder's hidden files are none of them).
+// The folder every entry is in, where it is the class's and no student's:
+// a zip of a folder (macOS's Finder, Windows' "Send to", a Teams
+// download), with more than one file or folder in it. Its name is left off
+// the entries', so that a student's folder comes first, as in an LMS's.
+function topFolder(names) {
+  const top = /^[^/\\]*[/\\]/.exec(names[0] || '');
+  if (top === null || !names.every((name) => name.startsWith(top[0]))) return '';
+  const within = new Set(names.map((name) => name.slice(top[0].length).split(/[/\\]/)[0]));
+  return within.size > 1 ? top[0] : '';
+}
+
+// The zip `bytes`, named `zipName`: { sheets: [{ name, text, windows1252 }],
+// workbooks and pictures: [{ name, bytes }], others: [{ name, what }] }
+// (folders and a Mac's or a folder's hidden files are none of them).
 export function unzipped(bytes, zipName) {
   const refuse = (why) => { throw new Unread(`${zipName} ${why}`); };
-  const utf8 = new TextDecoder();
+  const utf8 = new TextDecoder();  // names: a zip's are UTF-8, or ASCII
   let sheets = 0;
   let unpacked = 0;
   let packedOddly = null;
@@ -39,7 +53,7 @@ export function unzipped(bytes, zipName) {
       filenameDecoder: (name) => utf8.decode(name),
       // Only the sheets are unpacked, and only while they stay within the limits.
       filter(file) {
-        if (!(isSheet(file.name) || isPicture(file.name))) {
+        if (!(isSheet(file.name) || isPicture(file.name) || (isWorkbook(file.name) && handedIn(file.name)))) {
           if (handedIn(file.name) && !file.name.endsWith('/')) others.push({ name: file.name, what: whatItIs(file.name) });
           return false;
         }
@@ -61,8 +75,13 @@ export function unzipped(bytes, zipName) {
   }
   if (packedOddly !== null) refuse(`packs ${packedOddly} in a way this page cannot unpack.`);
   const found = Object.entries(entries);
-  const files = found.filter(([name]) => isSheet(name)).map(([name, data]) => ({ name, text: utf8.decode(data) }));
+  const files = found.filter(([name]) => isSheet(name)).map(([name, data]) => ({ name, ...decoded(data) }));
   const pictures = found.filter(([name]) => isPicture(name)).map(([name, data]) => ({ name, bytes: data }));
-  if (files.length === 0 && pictures.length === 0) refuse('holds no sheet (.csv, .tsv or .txt) and no picture of a code.');
-  return { sheets: files, pictures, others };
+  const workbooks = found.filter(([name]) => isWorkbook(name)).map(([name, data]) => ({ name, bytes: data }));
+  if (files.length + pictures.length + workbooks.length === 0) {
+    refuse('holds no sheet (.csv, .tsv, .txt or .xlsx) and no picture of a code.');
+  }
+  const top = topFolder([...files, ...pictures, ...workbooks, ...others].map(({ name }) => name));
+  const inside = (entry) => ({ ...entry, name: entry.name.slice(top.length) });
+  return { sheets: files.map(inside), workbooks: workbooks.map(inside), pictures: pictures.map(inside), others: others.map(inside) };
 }

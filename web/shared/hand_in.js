@@ -38,10 +38,8 @@ function records(student, rows) {
 // mark; a cell with a comma, a quote, a tab or a line break is quoted (RFC
 // 4180), as the guide's own CSV quotes it.
 const plain = (text) => (/^[=+\-@\t\r]/.test(text) ? `'${text}` : text);
-export const quoted = (text) => {
-  const safe = plain(text);
-  return /[",\r\n\t]/.test(safe) ? `"${safe.replace(/"/g, '""')}"` : safe;
-};
+export const cellOf = (text) => (/[",\r\n\t]/.test(text) ? `"${text.replace(/"/g, '""')}"` : text);
+export const quoted = (text) => cellOf(plain(text));
 export const csv = (student, rows) => records(student, rows).map((line) => line.map(quoted).join(',')).join('\r\n') + '\r\n';
 export const tsv = (student, rows) => records(student, rows)
   .map((line) => line.map((cell) => plain(cell.replace(/[\t\r\n]/g, ' '))).join('\t')).join('\n') + '\n';
