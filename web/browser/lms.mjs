@@ -52,7 +52,7 @@ await area('an LMS\'s downloads', async (browser) => {
     // Refused: only Ben's rows, where nothing names him.
     const unnamedHere = /google-drive|macos-finder/.test(file) ? rowsEach : 0;
     check(refused.length === unnamedHere, `${file}: ${refused.length} rows refused, not ${unnamedHere}:\n${summary.slice(0, 800)}`);
-    if (process.env.LMS_SUMMARY) console.log(file, summary.slice(0, 1200));
+    if (process.env.LMS_SUMMARY) console.log(file, summary);
     figure(`${file}: ${rows.length} rows, ${refused.length} refused, ${students.length - absent.length} of ${students.length} students, ${ms} ms`);
   }
   const { summary, rows } = await opened(page, 'counting-lab-Olivia-Chen-2026-12-09.xlsx');
